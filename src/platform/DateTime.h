@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QChar>
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+
+// Day numbers with a fractional time of day: days since 30 December 1899.
+using TDateTime = double;
+
+// Process-wide number and date conventions. Taken from the system locale by
+// InitFormatSettingsFromLocale() at start; tests set the fields directly.
+struct TFormatSettings
+{
+    QChar DecimalSeparator = QLatin1Char('.');
+    QChar ThousandSeparator = QChar(0x00A0);
+    QChar DateSeparator = QLatin1Char('.');
+    // Qt date format ("dd.MM.yyyy"): day, month and year, two, two and four digits.
+    QString ShortDateFormat = QStringLiteral("dd.MM.yyyy");
+    // Qt time format ("hh:mm:ss").
+    QString LongTimeFormat = QStringLiteral("hh:mm:ss");
+};
+
+TFormatSettings &FormatSettings();
+// Fills FormatSettings() from the default QLocale (call before any window exists).
+void InitFormatSettingsFromLocale();
+
+// Throws EConvertError for an impossible date.
+TDateTime EncodeDate(int year, int month, int day);
+bool TryEncodeDate(int year, int month, int day, TDateTime &result);
+TDateTime EncodeTime(int hour, int min, int sec, int msec);
+void DecodeDate(TDateTime value, int &year, int &month, int &day);
+void DecodeTime(TDateTime value, int &hour, int &min, int &sec, int &msec);
+
+TDateTime Now();
+TDateTime Date();
+// Same day number `months` months later (clamped to the month's last day), time kept.
+TDateTime IncMonth(TDateTime value, int months = 1);
+TDateTime StartOfTheMonth(TDateTime value);
+TDateTime EndOfTheMonth(TDateTime value); // the last day, time 0
+
+QDate ToQDate(TDateTime value);
+QDateTime ToQDateTime(TDateTime value);
+TDateTime FromQDate(const QDate &date);
+TDateTime FromQDateTime(const QDateTime &dateTime);
+
+// Texts under FormatSettings().
+QString DateToStr(TDateTime value);
+QString TimeToStr(TDateTime value);
+// Short date, then a blank and the long time only when the time of day is not midnight.
+QString DateTimeToStr(TDateTime value);
+bool TryStrToDate(const QString &text, TDateTime &result);
+// Accepts a short date optionally followed by a blank and a time.
+bool TryStrToDateTime(const QString &text, TDateTime &result);
+TDateTime StrToDateTime(const QString &text); // EConvertError when it does not convert
