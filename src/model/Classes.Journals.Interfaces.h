@@ -1,11 +1,9 @@
 #pragma once
 
+#include "db/Constants.h"
 #include "db/DBEngine.ManagedQueries.h"
 #include "model/Classes.Libs.Interfaces.h"
 #include "platform/DateTime.h"
-
-enum TJournalKind { jkIncomes = 0, jkExpenses = 1, jkTransfers = 2 };
-enum TEditorMode { emNew = 0, emEdit = 1 };
 
 // One reference of a journal record to a list entry; the name is cut at 255.
 struct TLink
