@@ -94,6 +94,8 @@ inline const QString c_nameTags = QStringLiteral("Теги");
 // --- c_msg: message texts
 inline const QString c_msgRecordAlreadyExists = QStringLiteral(R"q(Такая запись уже существует)q");
 inline const QString c_msgRecordAddedQuestion = QStringLiteral(R"q(Запись "%s" не найдена в справочнике! Добавить?)q");
+// A list entry that journal records still use cannot be deleted.
+inline const QString c_msgRecordInUse = QStringLiteral("Запись используется в журналах и не может быть удалена");
 inline const QString c_msgDeleteCurrentRecordQuestion = QStringLiteral(R"q(Удалить текущую запись?)q");
 inline const QString c_msgInvalidDate = QStringLiteral(R"q(Неверно указана дата)q");
 inline const QString c_msgInvalidValue = QStringLiteral(R"q(Неверно задано значение "%s")q");
