@@ -1,25 +1,36 @@
 #pragma once
 
+#include "platform/Exception.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVector>
 
+// Raised for an index outside the list.
+class EStringListError : public Exception
+{
+public:
+    using Exception::Exception;
+};
+
 // A list of texts, each with an attached integer, also used as name=value pairs.
 // Comparisons of items and names follow CaseSensitive (false by default).
+// An index outside 0..Count()-1 raises EStringListError.
 class TStrings
 {
 public:
     TStrings() = default;
 
     int Count() const { return FItems.size(); }
-    const QString &operator[](int index) const { return FItems.at(index).Text; }
-    QString Strings(int index) const { return FItems.at(index).Text; }
-    void SetStrings(int index, const QString &value) { FItems[index].Text = value; }
-    int Objects(int index) const { return FItems.at(index).Object; }
-    void SetObjects(int index, int value) { FItems[index].Object = value; }
+    const QString &operator[](int index) const { return Item(index).Text; }
+    QString Strings(int index) const { return Item(index).Text; }
+    void SetStrings(int index, const QString &value) { Item(index).Text = value; }
+    int Objects(int index) const { return Item(index).Object; }
+    void SetObjects(int index, int value) { Item(index).Object = value; }
 
     int Add(const QString &text) { return AddObject(text, 0); }
     int AddObject(const QString &text, int object);
+    // index 0..Count().
     void Insert(int index, const QString &text, int object = 0);
     void Delete(int index);
     void Clear() { FItems.clear(); }
@@ -45,7 +56,8 @@ public:
     QString DelimitedText(bool spaceSeparates) const;
     void SetDelimitedText(const QString &text, bool spaceSeparates);
 
-    // Lines joined by "\n" / split at line breaks.
+    // Lines joined by "\n" / split at line breaks (CR LF, CR or LF); a line break
+    // at the very end makes no empty last line.
     QString Text() const;
     void SetText(const QString &text);
 
@@ -60,6 +72,9 @@ private:
         int Object = 0;
     };
     bool Same(const QString &a, const QString &b) const;
+    void CheckIndex(int index) const;
+    const TItem &Item(int index) const { CheckIndex(index); return FItems[index]; }
+    TItem &Item(int index) { CheckIndex(index); return FItems[index]; }
     QVector<TItem> FItems;
 };
 
