@@ -49,7 +49,10 @@ public:
     ~TDataSet() override;
 
     // Takes a fetched result and opens on its first visible row; the sort is
-    // cleared, the filter stays in force.
+    // cleared, the filter stays in force (a filter on a column the result lacks
+    // raises EDatabaseError and the dataset stays closed). AfterScroll follows
+    // only when there is a row to stand on. Fields keep their objects across a
+    // reopen with the same columns.
     void Open(std::shared_ptr<TRowSet> rows);
     void Close();
     bool Active() const { return FActive; }
@@ -62,9 +65,11 @@ public:
     TField *FieldByName(const QString &name) const;
 
     // Cursor. Raising EDatabaseError "Dataset not open" when closed, except Eof/Bof/IsEmpty.
+    // As in a classic dataset: First sets Bof, Last sets Eof; on an empty
+    // dataset both are true.
     void First();
     void Next();  // past the last row: Eof true, the cursor stays on the last row
-    void Prior();
+    void Prior(); // before the first row: Bof true, the cursor stays on the first row
     void Last();
     bool Eof() const;
     bool Bof() const;
@@ -97,8 +102,19 @@ Q_SIGNALS:
     void DataChanged();
 
 private:
+    struct TSortKey
+    {
+        int Field;
+        bool Descending;
+    };
+
     void Rebuild();   // recompute the visible row order from filter and sort
     void MoveTo(int visibleIndex, bool eof = false);
+    void CheckActive() const;
+    int FilterFieldFor(const QString &name) const;
+    std::vector<int> VisibleRows(int filterField) const;
+    void SortRows(std::vector<int> &rows, const std::vector<TSortKey> &keys) const;
+    void Reset(); // DataChanged, then AfterScroll on the first visible row if any
 
     bool FActive = false;
     std::shared_ptr<TRowSet> FRows;
@@ -109,4 +125,8 @@ private:
     bool FBof = true;
     QString FSort;
     QString FFilter;
+    std::vector<TSortKey> FSortKeys;
+    QString FFilterFieldName; // parsed filter: "Field = 'value'"
+    QString FFilterValue;
+    int FFilterField = -1;    // index in the open fields, -1 without a filter
 };

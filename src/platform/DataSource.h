@@ -6,7 +6,8 @@
 class TDataSet;
 
 // Binds a dataset to views: re-emits the dataset's changes as DataChange and
-// its cursor moves as CurrentChanged; DataSetChanged when the binding changes.
+// its cursor moves as CurrentChanged; DataSetChanged when the binding changes
+// (also when the bound dataset is destroyed).
 class TDataSource : public QObject
 {
     Q_OBJECT
@@ -24,4 +25,5 @@ private:
     QPointer<TDataSet> FDataSet;
     QMetaObject::Connection FDataConnection;
     QMetaObject::Connection FScrollConnection;
+    QMetaObject::Connection FDestroyedConnection;
 };
