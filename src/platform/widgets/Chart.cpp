@@ -1,0 +1,737 @@
+#include "platform/widgets/Chart.h"
+
+#include "platform/Format.h"
+
+#include <QAreaSeries>
+#include <QBarCategoryAxis>
+#include <QBarSet>
+#include <QCategoryAxis>
+#include <QChart>
+#include <QChartView>
+#include <QCursor>
+#include <QGraphicsLayout>
+#include <QLabel>
+#include <QLineSeries>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPieSeries>
+#include <QPieSlice>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStackedBarSeries>
+#include <QToolTip>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+namespace {
+
+// Calm, distinct colours; later rounds repeat them lighter, then darker.
+const QRgb c_palette[] = {0x4E79A7, 0xF28E2B, 0xE15759, 0x76B7B2, 0x59A14F,
+                          0xEDC948, 0xB07AA1, 0xFF9DA7, 0x9C755F, 0xBAB0AC};
+constexpr int c_paletteSize = int(sizeof c_palette / sizeof c_palette[0]);
+const QChar c_uniqueMark(0x200B); // zero-width space keeps equal categories apart
+const QColor c_ink(0x33, 0x3B, 0x45);
+const QColor c_grid(0xD5, 0xDA, 0xE1);
+const QColor c_border(0xB8, 0xBF, 0xC8);
+
+QString AmountText(double value)
+{
+    return FormatFloat(QStringLiteral(",0.00"), value);
+}
+
+double Sane(double value)
+{
+    return std::isfinite(value) ? value : 0.0;
+}
+
+} // namespace
+
+// ---- legend
+
+class TChartLegend : public QWidget
+{
+public:
+    explicit TChartLegend(QWidget *parent)
+        : QWidget(parent)
+    {
+        setAttribute(Qt::WA_TranslucentBackground);
+    }
+
+    void SetRows(QList<TChartLegendRow> rows)
+    {
+        FRows = std::move(rows);
+        updateGeometry();
+        update();
+    }
+    const QList<TChartLegendRow> &Rows() const { return FRows; }
+
+    int RowHeight() const { return fontMetrics().height() + 6; }
+    int ValueWidth() const
+    {
+        int w = 0;
+        for (const TChartLegendRow &r : FRows)
+            w = std::max(w, fontMetrics().horizontalAdvance(r.Value));
+        return w;
+    }
+    // Width that shows every label whole (capped by the chart).
+    int PreferredWidth() const
+    {
+        int label = 0;
+        for (const TChartLegendRow &r : FRows)
+            label = std::max(label, fontMetrics().horizontalAdvance(r.Label));
+        return c_pad + c_swatch + c_gap + label + c_gap * 2 + ValueWidth() + c_pad;
+    }
+    QSize sizeHint() const override
+    {
+        return QSize(PreferredWidth(), int(FRows.size()) * RowHeight() + 2 * c_pad);
+    }
+    QSize minimumSizeHint() const override { return QSize(0, sizeHint().height()); }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        if (FRows.isEmpty())
+            return;
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        const QRectF frame = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+        p.setPen(QPen(c_border, 1));
+        p.setBrush(QColor(255, 255, 255, 51));
+        p.drawRoundedRect(frame, 6, 6);
+
+        const QFontMetrics fm = fontMetrics();
+        const int rowH = RowHeight();
+        const int valueW = ValueWidth();
+        const int valueX = width() - c_pad - valueW;
+        const int labelX = c_pad + c_swatch + c_gap;
+        const int labelW = std::max(0, valueX - c_gap * 2 - labelX);
+        int y = c_pad;
+        for (const TChartLegendRow &r : FRows) {
+            const QRectF swatch(c_pad, y + (rowH - c_swatch) / 2.0, c_swatch, c_swatch);
+            p.setPen(Qt::NoPen);
+            p.setBrush(r.Color);
+            p.drawRoundedRect(swatch, 2, 2);
+            p.setPen(c_ink);
+            p.drawText(QRect(labelX, y, labelW, rowH), Qt::AlignLeft | Qt::AlignVCenter,
+                       fm.elidedText(r.Label, Qt::ElideRight, labelW));
+            p.drawText(QRect(valueX, y, valueW, rowH), Qt::AlignRight | Qt::AlignVCenter, r.Value);
+            y += rowH;
+        }
+    }
+
+private:
+    static constexpr int c_pad = 8;
+    static constexpr int c_swatch = 11;
+    static constexpr int c_gap = 6;
+    QList<TChartLegendRow> FRows;
+};
+
+// ---- series
+
+TQtChartSeries::TQtChartSeries(TChart *chart, TSeriesKind kind)
+    : FChart(chart)
+    , FKind(kind)
+{
+    switch (kind) {
+    case TSeriesKind::skPie: {
+        auto *pie = new QPieSeries;
+        pie->setPieSize(0.82);
+        FQt = pie;
+        break;
+    }
+    case TSeriesKind::skBar: {
+        auto *bars = new QStackedBarSeries;
+        bars->setBarWidth(0.7);
+        FQt = bars;
+        break;
+    }
+    case TSeriesKind::skArea: {
+        auto *area = new QAreaSeries;
+        FUpper = new QLineSeries(area);
+        FLower = new QLineSeries(area);
+        area->setUpperSeries(FUpper);
+        area->setLowerSeries(FLower);
+        area->setPointsVisible(false);
+        FQt = area;
+        break;
+    }
+    case TSeriesKind::skLine: {
+        auto *line = new QLineSeries;
+        FQt = line;
+        break;
+    }
+    }
+}
+
+TQtChartSeries::~TQtChartSeries()
+{
+    if (FAttached && FChart && FChart->FChart)
+        FChart->FChart->removeSeries(FQt);
+    delete FQt;
+}
+
+void TQtChartSeries::Touch()
+{
+    FDirty = true;
+    FChart->Schedule();
+}
+
+void TQtChartSeries::Clear()
+{
+    FPoints.clear();
+    FPoints.shrink_to_fit();
+    Touch();
+}
+
+void TQtChartSeries::AddPoint(double value, const QString &label, TColor color)
+{
+    FPoints.push_back({Sane(value), label, color});
+    Touch();
+}
+
+void TQtChartSeries::SetActive(bool active)
+{
+    if (FActive == active)
+        return;
+    FActive = active;
+    FChart->Schedule();
+}
+
+bool TQtChartSeries::Active() const
+{
+    return FActive;
+}
+
+int TQtChartSeries::Count() const
+{
+    return int(FPoints.size());
+}
+
+double TQtChartSeries::Value(int index) const
+{
+    return index >= 0 && index < Count() ? FPoints[size_t(index)].Value : 0.0;
+}
+
+QString TQtChartSeries::Label(int index) const
+{
+    return index >= 0 && index < Count() ? FPoints[size_t(index)].Label : QString();
+}
+
+std::vector<int> TQtChartSeries::Order() const
+{
+    std::vector<int> order(FPoints.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = int(i);
+    if (FKind == TSeriesKind::skPie)
+        std::stable_sort(order.begin(), order.end(),
+                         [this](int a, int b) { return FPoints[size_t(a)].Value > FPoints[size_t(b)].Value; });
+    return order;
+}
+
+QColor TQtChartSeries::Color(int index) const
+{
+    if (index < 0 || index >= Count())
+        return {};
+    const QColor own = TChart::ToQColor(FPoints[size_t(index)].Color);
+    if (own.isValid())
+        return own;
+    if (FKind == TSeriesKind::skArea || FKind == TSeriesKind::skLine)
+        return TChart::PaletteColor(0);
+    int rank = index;
+    if (FKind == TSeriesKind::skPie) {
+        const std::vector<int> order = Order();
+        rank = int(std::find(order.begin(), order.end(), index) - order.begin());
+    }
+    return TChart::PaletteColor(rank);
+}
+
+void TQtChartSeries::SetName(const QString &name)
+{
+    FName = name;
+    FQt->setName(name);
+}
+
+QString TQtChartSeries::Name() const
+{
+    return FName;
+}
+
+QAbstractSeries *TQtChartSeries::QtSeries()
+{
+    FChart->Flush();
+    return FQt;
+}
+
+QPieSeries *TQtChartSeries::PieSeries()
+{
+    return FKind == TSeriesKind::skPie ? static_cast<QPieSeries *>(QtSeries()) : nullptr;
+}
+
+QStackedBarSeries *TQtChartSeries::BarSeries()
+{
+    return FKind == TSeriesKind::skBar ? static_cast<QStackedBarSeries *>(QtSeries()) : nullptr;
+}
+
+QAreaSeries *TQtChartSeries::AreaSeries()
+{
+    return FKind == TSeriesKind::skArea ? static_cast<QAreaSeries *>(QtSeries()) : nullptr;
+}
+
+QLineSeries *TQtChartSeries::LineSeries()
+{
+    return FKind == TSeriesKind::skLine ? static_cast<QLineSeries *>(QtSeries()) : nullptr;
+}
+
+void TQtChartSeries::Rebuild()
+{
+    TChart *chart = FChart;
+    switch (FKind) {
+    case TSeriesKind::skPie: {
+        auto *pie = static_cast<QPieSeries *>(FQt);
+        pie->clear();
+        const std::vector<int> order = Order();
+        QList<QPieSlice *> slices;
+        slices.reserve(qsizetype(order.size()));
+        for (size_t rank = 0; rank < order.size(); ++rank) {
+            const int index = order[rank];
+            const TPoint &pt = FPoints[size_t(index)];
+            auto *slice = new QPieSlice(pt.Label, std::max(0.0, pt.Value));
+            QColor c = TChart::ToQColor(pt.Color);
+            slice->setColor(c.isValid() ? c : TChart::PaletteColor(int(rank)));
+            slice->setBorderColor(Qt::white);
+            slice->setBorderWidth(1);
+            slice->setLabelVisible(false);
+            slice->setExplodeDistanceFactor(0.04);
+            QObject::connect(slice, &QPieSlice::hovered, chart, [chart, this, slice, index](bool on) {
+                slice->setExploded(on);
+                if (on)
+                    chart->ShowPointTip(this, index);
+                else
+                    QToolTip::hideText();
+            });
+            slices.append(slice);
+        }
+        pie->append(slices);
+        break;
+    }
+    case TSeriesKind::skBar: {
+        auto *bars = static_cast<QStackedBarSeries *>(FQt);
+        bars->clear();
+        // One set per colour, zero outside its own bars: a colour per bar without a set per bar.
+        std::map<QRgb, QBarSet *> sets;
+        QList<QBarSet *> ordered;
+        const int n = Count();
+        for (int i = 0; i < n; ++i) {
+            const QColor c = Color(i);
+            QBarSet *&set = sets[c.rgba()];
+            if (!set) {
+                set = new QBarSet(FName.isEmpty() ? c.name() : FName);
+                set->setColor(c);
+                set->setBorderColor(c);
+                set->setPen(Qt::NoPen);
+                QList<qreal> zeros(n, 0.0);
+                set->append(zeros);
+                QObject::connect(set, &QBarSet::hovered, chart, [chart, this](bool on, int index) {
+                    if (on)
+                        chart->ShowPointTip(this, index);
+                    else
+                        QToolTip::hideText();
+                });
+                ordered.append(set);
+            }
+            set->replace(i, FPoints[size_t(i)].Value);
+        }
+        bars->append(ordered);
+        break;
+    }
+    case TSeriesKind::skArea: {
+        auto *area = static_cast<QAreaSeries *>(FQt);
+        QList<QPointF> upper, lower;
+        for (int i = 0; i < Count(); ++i) {
+            upper.append(QPointF(i, FPoints[size_t(i)].Value));
+            lower.append(QPointF(i, 0));
+        }
+        FUpper->replace(upper);
+        FLower->replace(lower);
+        const QColor c = Count() ? Color(0) : TChart::PaletteColor(0);
+        QLinearGradient fill(QPointF(0, 0), QPointF(0, 1));
+        fill.setCoordinateMode(QGradient::ObjectBoundingMode);
+        QColor top = c;
+        top.setAlphaF(0.61);
+        QColor bottom = Qt::white;
+        bottom.setAlphaF(0.61);
+        fill.setColorAt(0, top);
+        fill.setColorAt(1, bottom);
+        area->setBrush(fill);
+        area->setPen(QPen(c.darker(110), 2));
+        break;
+    }
+    case TSeriesKind::skLine: {
+        auto *line = static_cast<QLineSeries *>(FQt);
+        QList<QPointF> pts;
+        for (int i = 0; i < Count(); ++i)
+            pts.append(QPointF(i, FPoints[size_t(i)].Value));
+        line->replace(pts);
+        line->setPen(QPen(Count() ? Color(0) : TChart::PaletteColor(0), 2));
+        break;
+    }
+    }
+    FDirty = false;
+}
+
+// ---- chart
+
+TChart::TChart(QWidget *parent)
+    : QWidget(parent)
+{
+    FChart = new QChart;
+    FChart->legend()->hide();
+    FChart->setBackgroundVisible(false);
+    FChart->setAnimationOptions(QChart::NoAnimation);
+    FChart->setTitleBrush(c_ink);
+
+    FAxisX = new QBarCategoryAxis;
+    FAxisY = new QValueAxis;
+    FChart->addAxis(FAxisX, Qt::AlignBottom);
+    FChart->addAxis(FAxisY, Qt::AlignLeft);
+    for (QAbstractAxis *axis : {static_cast<QAbstractAxis *>(FAxisX), static_cast<QAbstractAxis *>(FAxisY)}) {
+        axis->setLabelsColor(c_ink);
+        axis->setLinePenColor(c_border);
+        axis->setGridLineColor(c_grid);
+        axis->setVisible(false);
+    }
+    FAxisX->setGridLineVisible(false);
+    FAxisY->setMinorTickCount(1);
+    FAxisY->setMinorGridLineColor(QColor(0xEB, 0xEE, 0xF2));
+
+    FView = new QChartView(FChart, this);
+    FView->setRenderHint(QPainter::Antialiasing);
+    FView->setRenderHint(QPainter::TextAntialiasing);
+    FView->setFrameShape(QFrame::NoFrame);
+    FView->setBackgroundBrush(Qt::NoBrush);
+    FView->setStyleSheet(QStringLiteral("background: transparent"));
+    FView->setMouseTracking(true);
+
+    FNote = new QLabel(QStringLiteral("Нет данных"), FView);
+    FNote->setObjectName(QStringLiteral("lbEmptyNote"));
+    FNote->setAlignment(Qt::AlignCenter);
+    FNote->setAttribute(Qt::WA_TransparentForMouseEvents);
+    QPalette notePalette = FNote->palette();
+    notePalette.setColor(QPalette::WindowText, QColor(0x8A, 0x93, 0x9E));
+    FNote->setPalette(notePalette);
+
+    FLegend = new TChartLegend(this);
+    FLegendArea = new QScrollArea(this);
+    FLegendArea->setWidget(FLegend);
+    FLegendArea->setWidgetResizable(true);
+    FLegendArea->setFrameShape(QFrame::NoFrame);
+    FLegendArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    FLegendArea->setAlignment(Qt::AlignVCenter | Qt::AlignHCenter);
+    FLegendArea->setStyleSheet(QStringLiteral("QScrollArea { background: transparent; }"));
+    FLegendArea->viewport()->setAutoFillBackground(false);
+    FLegendArea->hide();
+
+    ApplyLook();
+    Schedule();
+}
+
+TChart::~TChart()
+{
+    FSeries.clear();
+}
+
+TQtChartSeries *TChart::AddSeries(TSeriesKind kind, const QString &name, bool active)
+{
+    FSeries.push_back(std::unique_ptr<TQtChartSeries>(new TQtChartSeries(this, kind)));
+    TQtChartSeries *s = FSeries.back().get();
+    s->FActive = active;
+    if (!name.isEmpty())
+        s->SetName(name);
+    Schedule();
+    return s;
+}
+
+TQtChartSeries *TChart::Series(int index) const
+{
+    return index >= 0 && index < SeriesCount() ? FSeries[size_t(index)].get() : nullptr;
+}
+
+void TChart::SetTitle(const QString &title)
+{
+    FTitle = title;
+    UpdateTitle();
+}
+
+void TChart::SetLegendVisible(bool visible)
+{
+    FLegendVisible = visible;
+    Schedule();
+}
+
+QList<TChartLegendRow> TChart::LegendRows()
+{
+    Flush();
+    return FLegendArea->isVisibleTo(this) ? FLegend->Rows() : QList<TChartLegendRow>();
+}
+
+void TChart::SetCompact(bool compact)
+{
+    FCompact = compact;
+    ApplyLook();
+    Schedule();
+}
+
+bool TChart::EmptyNoteVisible()
+{
+    Flush();
+    return FNote->isVisibleTo(this);
+}
+
+QColor TChart::PaletteColor(int index)
+{
+    if (index < 0)
+        index = 0;
+    const QColor base = QColor::fromRgb(c_palette[index % c_paletteSize]);
+    const int round = index / c_paletteSize;
+    if (round == 0)
+        return base;
+    const int step = (round + 1) / 2;
+    return round % 2 ? base.lighter(100 + 22 * step) : base.darker(100 + 22 * step);
+}
+
+QColor TChart::ToQColor(TColor color)
+{
+    if (color & 0xFF000000u)
+        return {};
+    return QColor(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF));
+}
+
+QString TChart::ShownLabel(const QString &label)
+{
+    return label.trimmed().isEmpty() ? QStringLiteral("—") : label;
+}
+
+void TChart::ApplyLook()
+{
+    QFont axisFont = font();
+    QFont titleFont = font();
+    titleFont.setBold(true);
+    if (FCompact) {
+        axisFont.setPixelSize(10);
+        titleFont.setPixelSize(12);
+        FChart->setMargins(QMargins(2, 2, 4, 2));
+        FChart->layout()->setContentsMargins(0, 0, 0, 0);
+        FAxisY->setTickCount(4);
+    } else {
+        titleFont.setPointSizeF(titleFont.pointSizeF() * 1.2);
+        FChart->setMargins(QMargins(8, 8, 12, 8));
+        FChart->layout()->setContentsMargins(4, 4, 4, 4);
+        FAxisY->setTickCount(6);
+    }
+    FAxisX->setLabelsFont(axisFont);
+    FAxisY->setLabelsFont(axisFont);
+    FChart->setTitleFont(titleFont);
+    FNote->setFont(titleFont);
+    update();
+}
+
+void TChart::Schedule()
+{
+    if (FScheduled)
+        return;
+    FScheduled = true;
+    QMetaObject::invokeMethod(this, [this] { Flush(); }, Qt::QueuedConnection);
+}
+
+void TChart::Flush()
+{
+    if (!FScheduled)
+        return;
+    FScheduled = false;
+    for (auto &s : FSeries)
+        if (s->FDirty)
+            s->Rebuild();
+    for (auto &s : FSeries) {
+        if (s->FActive == s->FAttached)
+            continue;
+        if (s->FActive) {
+            FChart->addSeries(s->FQt);
+            if (s->FKind != TSeriesKind::skPie) {
+                s->FQt->attachAxis(FAxisX);
+                s->FQt->attachAxis(FAxisY);
+            }
+        } else {
+            FChart->removeSeries(s->FQt);
+        }
+        s->FAttached = s->FActive;
+    }
+    UpdateAxes();
+    UpdateLegend();
+    UpdateNote();
+    UpdateTitle();
+}
+
+void TChart::UpdateAxes()
+{
+    const TQtChartSeries *labelsFrom = nullptr;
+    bool any = false;
+    double lo = 0, hi = 0;
+    for (const auto &s : FSeries) {
+        if (!s->FActive || s->FKind == TSeriesKind::skPie)
+            continue;
+        any = true;
+        if (!labelsFrom || (labelsFrom->FKind != TSeriesKind::skBar && s->FKind == TSeriesKind::skBar))
+            labelsFrom = s.get();
+        for (const auto &p : s->FPoints) {
+            lo = std::min(lo, p.Value);
+            hi = std::max(hi, p.Value);
+        }
+    }
+    FAxisX->setVisible(any);
+    FAxisY->setVisible(any);
+    if (!any) {
+        FCategoryLabels.clear();
+        FAxisX->clear();
+        return;
+    }
+    FCategoryLabels.clear();
+    for (const auto &p : labelsFrom->FPoints)
+        FCategoryLabels.append(p.Label);
+    UpdateCategories();
+
+    // Round the value range to a step of 1, 2, 2.5 or 5 times a power of ten.
+    if (hi - lo <= 0)
+        hi = lo + 1;
+    const int ticks = FCompact ? 4 : 6;
+    const double raw = (hi - lo) / (ticks - 1);
+    const double mag = std::pow(10.0, std::floor(std::log10(raw)));
+    const double norm = raw / mag;
+    const double step = (norm <= 1 ? 1 : norm <= 2 ? 2 : norm <= 2.5 ? 2.5 : norm <= 5 ? 5 : 10) * mag;
+    const double min = std::floor(lo / step + 1e-9) * step;
+    const double max = std::ceil(hi / step - 1e-9) * step;
+    FAxisY->setRange(min, max);
+    FAxisY->setTickType(QValueAxis::TicksDynamic);
+    FAxisY->setTickAnchor(0);
+    FAxisY->setTickInterval(step);
+    const int decimals = step >= 1 ? 0 : std::min(6, int(std::ceil(-std::log10(step) - 1e-9)));
+    FAxisY->setLabelFormat(QStringLiteral("%.%1f").arg(decimals));
+}
+
+void TChart::UpdateCategories()
+{
+    const int n = int(FCategoryLabels.size());
+    QStringList shown;
+    shown.reserve(n);
+    if (n > 0) {
+        const QFontMetrics fm(FAxisX->labelsFont());
+        const int plotWidth = std::max(40, FView->width() - (FCompact ? 46 : 90));
+        const double slot = double(plotWidth) / n;
+        int widest = 0;
+        for (const QString &label : FCategoryLabels)
+            widest = std::max(widest, fm.horizontalAdvance(ShownLabel(label)));
+        const bool upright = widest <= slot - 6 || slot >= 60;
+        const int room = upright ? int(slot) - 6 : (FCompact ? 48 : 110);
+        // Turned labels are one line high: keep every k-th where they would touch.
+        const int every = upright ? 1 : std::max(1, int(std::ceil((fm.height() + 2) / std::max(slot, 1.0))));
+        FAxisX->setLabelsAngle(upright ? 0 : -90);
+        QHash<QString, int> seen;
+        for (int i = 0; i < n; ++i) {
+            QString text = i % every ? QString() : fm.elidedText(ShownLabel(FCategoryLabels[i]), Qt::ElideRight, std::max(room, 8));
+            int &k = seen[text];
+            if (k)
+                text += QString(k, c_uniqueMark);
+            ++k;
+            shown.append(text);
+        }
+    }
+    FAxisX->clear();
+    FAxisX->append(shown);
+}
+
+void TChart::UpdateTitle()
+{
+    FChart->setTitle(QFontMetrics(FChart->titleFont()).elidedText(FTitle, Qt::ElideRight, std::max(20, FView->width() - 24)));
+}
+
+void TChart::UpdateLegend()
+{
+    QList<TChartLegendRow> rows;
+    if (FLegendVisible) {
+        for (auto &s : FSeries) {
+            if (!s->FActive || (s->FKind != TSeriesKind::skPie && s->FKind != TSeriesKind::skBar))
+                continue;
+            for (int index : s->Order())
+                rows.append({s->Color(index), ShownLabel(s->Label(index)), AmountText(s->Value(index))});
+            break;
+        }
+    }
+    FLegend->SetRows(rows);
+    FLegendArea->setVisible(!rows.isEmpty());
+    resizeEvent(nullptr);
+}
+
+void TChart::UpdateNote()
+{
+    bool drawn = false;
+    for (const auto &s : FSeries) {
+        if (!s->FActive)
+            continue;
+        for (const auto &p : s->FPoints)
+            if (s->FKind != TSeriesKind::skPie || p.Value > 0) {
+                drawn = true;
+                break;
+            }
+    }
+    FNote->setVisible(!drawn);
+}
+
+void TChart::ShowPointTip(const TQtChartSeries *series, int index)
+{
+    QString text = ShownLabel(series->Label(index)) + QStringLiteral(": ") + AmountText(series->Value(index));
+    if (series->FKind == TSeriesKind::skPie) {
+        double total = 0;
+        for (const auto &p : series->FPoints)
+            total += std::max(0.0, p.Value);
+        if (total > 0)
+            text += QStringLiteral(" (%1 %)").arg(FormatFloat(QStringLiteral("0.0"), 100.0 * std::max(0.0, series->Value(index)) / total));
+    }
+    QToolTip::showText(QCursor::pos(), text, FView);
+}
+
+void TChart::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient back(0, 0, 0, height());
+    back.setColorAt(0, Qt::white);
+    back.setColorAt(1, FCompact ? QColor(0xF1, 0xF4, 0xF8) : QColor(0xE6, 0xE9, 0xEE));
+    p.fillRect(rect(), back);
+    if (!FCompact) {
+        p.setPen(QPen(c_border, 1));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+    }
+}
+
+void TChart::resizeEvent(QResizeEvent *)
+{
+    const int w = width(), h = height();
+    int legendW = 0;
+    if (FLegendArea->isVisibleTo(this)) {
+        const int cap = std::max(150, int(w * 0.42));
+        const bool scroll = FLegend->sizeHint().height() > h - 16;
+        legendW = std::min(FLegend->PreferredWidth() + (scroll ? FLegendArea->verticalScrollBar()->sizeHint().width() : 0), cap);
+        const int legendH = std::min(h - 16, FLegend->sizeHint().height());
+        FLegendArea->setGeometry(w - legendW - 10, (h - legendH) / 2, legendW, legendH);
+        legendW += 14;
+    }
+    const int inset = FCompact ? 0 : 1;
+    FView->setGeometry(inset, inset, std::max(0, w - legendW - 2 * inset), std::max(0, h - 2 * inset));
+    FNote->setGeometry(FView->rect());
+    if (!FCategoryLabels.isEmpty())
+        UpdateCategories();
+    UpdateTitle();
+}
