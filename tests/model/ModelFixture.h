@@ -11,6 +11,11 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+inline void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
 // A fresh schema database with a connection, a dialog recorder, and helpers
 // that write fixture rows with plain SQL (not through the model under test).
 class TModelTest : public ::testing::Test
