@@ -5,8 +5,9 @@
 struct sqlite3;
 class TSqlConnection;
 
-// Name of the collation every list name is declared with: Unicode
-// case-insensitive for every alphabet, registered by TSqlConnection.
+// Name of the collation every list name is declared with, registered by
+// TSqlConnection: names order without regard to case for every alphabet, ties
+// broken by the exact text (so "=" under it still compares exact texts).
 inline constexpr const char *c_NameCollation = "NAMECASE";
 
 // Creates the program's eight tables with their keys, relations and indexes

@@ -21,7 +21,9 @@ QString TTempDatabase::ConnectionStringFor(const QString &path)
 TSqlConnection &TTempDatabase::Connection()
 {
     if (!FConnection)
-        FConnection = OpenConnection();
+        FConnection = std::make_unique<TSqlConnection>();
+    if (!FConnection->Connected())
+        FConnection->Open(ConnectionString());
     return *FConnection;
 }
 

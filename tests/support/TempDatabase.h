@@ -32,7 +32,7 @@ public:
     QString ConnectionString() const { return ConnectionStringFor(FPath); }
     static QString ConnectionStringFor(const QString &path);
 
-    // A connection owned by the fixture, opened on first use.
+    // A connection owned by the fixture, opened on first use and again after a Close.
     TSqlConnection &Connection();
     // A new, independent connection on the file (e.g. a second running program).
     std::unique_ptr<TSqlConnection> OpenConnection() const;
