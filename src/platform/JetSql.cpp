@@ -381,6 +381,11 @@ private:
             kind = FPrev == kUnion ? kSetOp : kOther;
         } else if ((len == 6 && SameWord(P + i, len, "except")) || (len == 9 && SameWord(P + i, len, "intersect"))) {
             kind = kSetOp;
+        } else if (FPrev == kStart && len == 6 && SameWord(P + i, len, "pragma")) {
+            // It would put SQLite's ASCII-only like() back in place of ours.
+            const qsizetype next = NextToken(end);
+            if (WordAt(next, "case_sensitive_like"))
+                Refuse(QStringLiteral("PRAGMA case_sensitive_like is not allowed"));
         } else if (len == 8 && SameWord(P + i, len, "datepart")) {
             const qsizetype next = DatePart(i, end);
             if (next != end) {

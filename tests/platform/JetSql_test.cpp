@@ -109,6 +109,7 @@ const TRefusal kRefusals[] = {
     {"LoneHash", "select 1 # 2", "Invalid date literal"},
     {"DatePartWeek", R"(select DatePart("ww", d) from T)", "DatePart"},
     {"UnterminatedText", R"(select "abc)", "Unterminated"},
+    {"CaseSensitiveLike", "PRAGMA case_sensitive_like = 1", "case_sensitive_like"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, JetRefusal, ::testing::ValuesIn(kRefusals),
