@@ -3,7 +3,6 @@
 #include "platform/Format.h"
 
 #include <QAreaSeries>
-#include <QBarCategoryAxis>
 #include <QBarSet>
 #include <QCategoryAxis>
 #include <QChart>
@@ -28,7 +27,7 @@
 
 namespace {
 
-// Calm, distinct colours; later rounds repeat them lighter, then darker.
+// Calm, distinct colours for the first ten points.
 const QRgb c_palette[] = {0x4E79A7, 0xF28E2B, 0xE15759, 0x76B7B2, 0x59A14F,
                           0xEDC948, 0xB07AA1, 0xFF9DA7, 0x9C755F, 0xBAB0AC};
 constexpr int c_paletteSize = int(sizeof c_palette / sizeof c_palette[0]);
@@ -36,6 +35,14 @@ const QChar c_uniqueMark(0x200B); // zero-width space keeps equal categories apa
 const QColor c_ink(0x33, 0x3B, 0x45);
 const QColor c_grid(0xD5, 0xDA, 0xE1);
 const QColor c_border(0xB8, 0xBF, 0xC8);
+
+constexpr int c_labelFrame = 13; // text margins and padding Qt Charts adds to a label
+
+QFont CompactAxisFont(QFont font)
+{
+    font.setPixelSize(10);
+    return font;
+}
 
 QString AmountText(double value)
 {
@@ -57,7 +64,7 @@ public:
     explicit TChartLegend(QWidget *parent)
         : QWidget(parent)
     {
-        setAttribute(Qt::WA_TranslucentBackground);
+        setAutoFillBackground(false);
     }
 
     void SetRows(QList<TChartLegendRow> rows)
@@ -393,8 +400,10 @@ TChart::TChart(QWidget *parent)
     FChart->setAnimationOptions(QChart::NoAnimation);
     FChart->setTitleBrush(c_ink);
 
-    FAxisX = new QBarCategoryAxis;
-    FAxisY = new QValueAxis;
+    FAxisX = new QCategoryAxis;
+    FAxisX->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    FAxisY = new QCategoryAxis;
+    FAxisY->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     FChart->addAxis(FAxisX, Qt::AlignBottom);
     FChart->addAxis(FAxisY, Qt::AlignLeft);
     for (QAbstractAxis *axis : {static_cast<QAbstractAxis *>(FAxisX), static_cast<QAbstractAxis *>(FAxisY)}) {
@@ -404,8 +413,6 @@ TChart::TChart(QWidget *parent)
         axis->setVisible(false);
     }
     FAxisX->setGridLineVisible(false);
-    FAxisY->setMinorTickCount(1);
-    FAxisY->setMinorGridLineColor(QColor(0xEB, 0xEE, 0xF2));
 
     FView = new QChartView(FChart, this);
     FView->setRenderHint(QPainter::Antialiasing);
@@ -426,7 +433,7 @@ TChart::TChart(QWidget *parent)
     FLegend = new TChartLegend(this);
     FLegendArea = new QScrollArea(this);
     FLegendArea->setWidget(FLegend);
-    FLegendArea->setWidgetResizable(true);
+    FLegendArea->setWidgetResizable(false);
     FLegendArea->setFrameShape(QFrame::NoFrame);
     FLegendArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     FLegendArea->setAlignment(Qt::AlignVCenter | Qt::AlignHCenter);
@@ -498,8 +505,14 @@ QColor TChart::PaletteColor(int index)
     const int round = index / c_paletteSize;
     if (round == 0)
         return base;
-    const int step = (round + 1) / 2;
-    return round % 2 ? base.lighter(100 + 22 * step) : base.darker(100 + 22 * step);
+    // Later rounds: the same tones turned round the colour wheel, alternately a little darker.
+    float h, sat, val, a;
+    base.getHsvF(&h, &sat, &val, &a);
+    if (h < 0)
+        h = 0;
+    const float turned = std::fmod(h + 0.13f * float(round), 1.0f);
+    const float value = round % 2 ? std::max(0.45f, val - 0.12f) : val;
+    return QColor::fromHsvF(turned, std::clamp(sat, 0.25f, 0.55f), std::min(value, 0.82f));
 }
 
 QColor TChart::ToQColor(TColor color)
@@ -516,20 +529,17 @@ QString TChart::ShownLabel(const QString &label)
 
 void TChart::ApplyLook()
 {
-    QFont axisFont = font();
+    const QFont axisFont = FCompact ? CompactAxisFont(font()) : font();
     QFont titleFont = font();
     titleFont.setBold(true);
     if (FCompact) {
-        axisFont.setPixelSize(10);
         titleFont.setPixelSize(12);
         FChart->setMargins(QMargins(2, 2, 4, 2));
         FChart->layout()->setContentsMargins(0, 0, 0, 0);
-        FAxisY->setTickCount(4);
     } else {
         titleFont.setPointSizeF(titleFont.pointSizeF() * 1.2);
         FChart->setMargins(QMargins(8, 8, 12, 8));
         FChart->layout()->setContentsMargins(4, 4, 4, 4);
-        FAxisY->setTickCount(6);
     }
     FAxisX->setLabelsFont(axisFont);
     FAxisY->setLabelsFont(axisFont);
@@ -594,7 +604,7 @@ void TChart::UpdateAxes()
     FAxisY->setVisible(any);
     if (!any) {
         FCategoryLabels.clear();
-        FAxisX->clear();
+        UpdateCategories();
         return;
     }
     FCategoryLabels.clear();
@@ -613,47 +623,58 @@ void TChart::UpdateAxes()
     const double min = std::floor(lo / step + 1e-9) * step;
     const double max = std::ceil(hi / step - 1e-9) * step;
     FAxisY->setRange(min, max);
-    FAxisY->setTickType(QValueAxis::TicksDynamic);
-    FAxisY->setTickAnchor(0);
-    FAxisY->setTickInterval(step);
+    // Tick labels in the program's number format: grouped thousands, its separators.
     const int decimals = step >= 1 ? 0 : std::min(6, int(std::ceil(-std::log10(step) - 1e-9)));
-    FAxisY->setLabelFormat(QStringLiteral("%.%1f").arg(decimals));
+    const QString format = decimals ? QStringLiteral(",0.") + QString(decimals, QLatin1Char('0')) : QStringLiteral(",0");
+    for (const QString &label : FAxisY->categoriesLabels())
+        FAxisY->remove(label);
+    FAxisY->setStartValue(min);
+    const int count = int(std::lround((max - min) / step));
+    for (int i = 0; i <= count; ++i) {
+        const double v = min + i * step;
+        FAxisY->append(FormatFloat(format, std::fabs(v) < step * 1e-9 ? 0.0 : v), v);
+    }
 }
 
 void TChart::UpdateCategories()
 {
+    for (const QString &label : FAxisX->categoriesLabels())
+        FAxisX->remove(label);
     const int n = int(FCategoryLabels.size());
-    QStringList shown;
-    shown.reserve(n);
-    if (n > 0) {
-        const QFontMetrics fm(FAxisX->labelsFont());
-        const int plotWidth = std::max(40, FView->width() - (FCompact ? 46 : 90));
-        const double slot = double(plotWidth) / n;
-        int widest = 0;
-        for (const QString &label : FCategoryLabels)
-            widest = std::max(widest, fm.horizontalAdvance(ShownLabel(label)));
-        const bool upright = widest <= slot - 6 || slot >= 60;
-        const int room = upright ? int(slot) - 6 : (FCompact ? 48 : 110);
-        // Turned labels are one line high: keep every k-th where they would touch.
-        const int every = upright ? 1 : std::max(1, int(std::ceil((fm.height() + 2) / std::max(slot, 1.0))));
-        FAxisX->setLabelsAngle(upright ? 0 : -90);
-        QHash<QString, int> seen;
-        for (int i = 0; i < n; ++i) {
-            QString text = i % every ? QString() : fm.elidedText(ShownLabel(FCategoryLabels[i]), Qt::ElideRight, std::max(room, 8));
-            int &k = seen[text];
-            if (k)
-                text += QString(k, c_uniqueMark);
-            ++k;
-            shown.append(text);
-        }
+    FAxisX->setStartValue(-0.5);
+    FAxisX->setRange(-0.5, std::max(0, n - 1) + 0.5);
+    if (n == 0)
+        return;
+    // Labels sit on their points. Qt Charts draws each as rich text with a margin and cuts
+    // it to the room between two labels, turned ones too: dense labels turn upright and
+    // only every k-th point is labelled (the legend and the tooltip name every point).
+    const QFont font = FCompact ? CompactAxisFont(this->font()) : this->font();
+    const QFontMetrics fm(font);
+    const int plotWidth = std::max(40, FView->width() - (FCompact ? 46 : 90));
+    const double slot = double(plotWidth) / n;
+    int widest = 0;
+    for (const QString &label : FCategoryLabels)
+        widest = std::max(widest, fm.horizontalAdvance(ShownLabel(label)));
+    const bool level = widest + c_labelFrame <= slot || slot >= 60;
+    const int every = level ? 1 : int(std::ceil((fm.height() + c_labelFrame) / slot));
+    const int room = level ? int(slot) - c_labelFrame : (FCompact ? 48 : 110);
+    FAxisX->setLabelsFont(font);
+    FAxisX->setLabelsAngle(level ? 0 : -90);
+    QHash<QString, int> seen;
+    for (int i = 0; i < n; i += every) {
+        QString text = fm.elidedText(ShownLabel(FCategoryLabels[i]), Qt::ElideRight, std::max(room, 8)).toHtmlEscaped();
+        int &k = seen[text];
+        if (k)
+            text += QString(k, c_uniqueMark);
+        ++k;
+        FAxisX->append(text, i);
     }
-    FAxisX->clear();
-    FAxisX->append(shown);
 }
 
 void TChart::UpdateTitle()
 {
-    FChart->setTitle(QFontMetrics(FChart->titleFont()).elidedText(FTitle, Qt::ElideRight, std::max(20, FView->width() - 24)));
+    const QString shown = QFontMetrics(FChart->titleFont()).elidedText(FTitle, Qt::ElideRight, std::max(20, FView->width() - 24));
+    FChart->setTitle(shown.toHtmlEscaped());
 }
 
 void TChart::UpdateLegend()
@@ -726,6 +747,8 @@ void TChart::resizeEvent(QResizeEvent *)
         legendW = std::min(FLegend->PreferredWidth() + (scroll ? FLegendArea->verticalScrollBar()->sizeHint().width() : 0), cap);
         const int legendH = std::min(h - 16, FLegend->sizeHint().height());
         FLegendArea->setGeometry(w - legendW - 10, (h - legendH) / 2, legendW, legendH);
+        const int bar = scroll ? FLegendArea->verticalScrollBar()->sizeHint().width() : 0;
+        FLegend->resize(legendW - bar, FLegend->sizeHint().height());
         legendW += 14;
     }
     const int inset = FCompact ? 0 : 1;

@@ -11,15 +11,14 @@
 
 class QAbstractSeries;
 class QAreaSeries;
-class QBarCategoryAxis;
 class QChart;
+class QCategoryAxis;
 class QChartView;
 class QLabel;
 class QLineSeries;
 class QPieSeries;
 class QScrollArea;
 class QStackedBarSeries;
-class QValueAxis;
 class TChart;
 class TChartLegend;
 
@@ -130,8 +129,8 @@ public:
 
     QChart *Chart() const { return FChart; }
     QChartView *View() const { return FView; }
-    QValueAxis *AxisY() const { return FAxisY; }
-    QBarCategoryAxis *AxisX() const { return FAxisX; }
+    QCategoryAxis *AxisY() const { return FAxisY; }
+    QCategoryAxis *AxisX() const { return FAxisX; }
     // True while the "Нет данных" note is shown.
     bool EmptyNoteVisible();
     // Applies pending point and switch changes to the Qt Charts objects now.
@@ -161,8 +160,8 @@ private:
 
     QChartView *FView = nullptr;
     QChart *FChart = nullptr;
-    QBarCategoryAxis *FAxisX = nullptr;
-    QValueAxis *FAxisY = nullptr;
+    QCategoryAxis *FAxisX = nullptr;
+    QCategoryAxis *FAxisY = nullptr;
     QScrollArea *FLegendArea = nullptr;
     TChartLegend *FLegend = nullptr;
     QLabel *FNote = nullptr;
