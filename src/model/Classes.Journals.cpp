@@ -209,6 +209,7 @@ void TTagsManager::WriteTags(const QString &tags, int ownerID)
         // An empty item would be a tag that looks like "no tag" in every report.
         if (name.trimmed().isEmpty())
             continue;
+        // A tag named twice is linked once, or the by-tag report counts the expense twice.
         const QString folded = name.toCaseFolded();
         if (seenNames.contains(folded))
             continue;
