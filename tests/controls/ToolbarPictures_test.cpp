@@ -1,0 +1,216 @@
+#include "controls/ToolbarPictures.h"
+#include "controls/ZarnLib.Components.ZarnImgButton.h"
+#include "controls/ZarnLib.Components.ZarnImgContainer.h"
+#include "platform/Exception.h"
+
+#include <QDir>
+#include <QPainter>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <map>
+#include <memory>
+
+namespace {
+
+struct TStats
+{
+    double Lightness = 0; // mean over the pixels that differ from the background
+    double Saturation = 0;
+    int Changed = 0;
+};
+
+// Statistics of the pixels where a picture differs from the strip under it.
+TStats GlyphStats(const QPixmap &picture, const QImage &background)
+{
+    const QImage image = picture.toImage().convertToFormat(QImage::Format_RGB32);
+    TStats stats;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) == background.pixel(x, y))
+                continue;
+            const QColor c = image.pixelColor(x, y);
+            stats.Lightness += c.lightnessF();
+            stats.Saturation += c.hsvSaturationF();
+            ++stats.Changed;
+        }
+    if (stats.Changed > 0) {
+        stats.Lightness /= stats.Changed;
+        stats.Saturation /= stats.Changed;
+    }
+    return stats;
+}
+
+QImage Rgb(const QPixmap &pixmap)
+{
+    return pixmap.toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+class ToolbarButtonPicturesTest : public ::testing::TestWithParam<const char *>
+{
+};
+
+TEST_P(ToolbarButtonPicturesTest, FourDistinctPicturesOfTheButtonsSize)
+{
+    const QString name = QString::fromLatin1(GetParam());
+    const QRect place = ToolbarPictures::ButtonRect(name);
+    const TButtonPictures pictures = ToolbarPictures::ButtonPictures(name);
+    for (const QPixmap *picture : {&pictures.Normal, &pictures.Over, &pictures.Down, &pictures.Disable}) {
+        EXPECT_FALSE(picture->isNull());
+        EXPECT_EQ(picture->size(), place.size());
+        EXPECT_FALSE(picture->hasAlphaChannel());
+    }
+    EXPECT_NE(Rgb(pictures.Normal), Rgb(pictures.Over));
+    EXPECT_NE(Rgb(pictures.Normal), Rgb(pictures.Down));
+    EXPECT_NE(Rgb(pictures.Over), Rgb(pictures.Down));
+    EXPECT_NE(Rgb(pictures.Normal), Rgb(pictures.Disable));
+}
+
+TEST_P(ToolbarButtonPicturesTest, StatesReadAsHoverPressedDisabled)
+{
+    const QString name = QString::fromLatin1(GetParam());
+    const QRect place = ToolbarPictures::ButtonRect(name);
+    const QImage background = Rgb(ToolbarPictures::StripBackground()).copy(place);
+    const TButtonPictures pictures = ToolbarPictures::ButtonPictures(name);
+    const TStats normal = GlyphStats(pictures.Normal, background);
+    const TStats over = GlyphStats(pictures.Over, background);
+    const TStats down = GlyphStats(pictures.Down, background);
+    const TStats disable = GlyphStats(pictures.Disable, background);
+    EXPECT_GT(normal.Changed, place.width() * place.height() / 8) << "the glyph is too small to read";
+    EXPECT_GT(over.Lightness, normal.Lightness);
+    EXPECT_LT(down.Lightness, over.Lightness);
+    EXPECT_LT(disable.Saturation, normal.Saturation / 3);
+}
+
+TEST_P(ToolbarButtonPicturesTest, RestingPicturesJoinTheStripSeamlessly)
+{
+    const QString name = QString::fromLatin1(GetParam());
+    const QRect place = ToolbarPictures::ButtonRect(name);
+    const QImage background = Rgb(ToolbarPictures::StripBackground()).copy(place);
+    const TButtonPictures pictures = ToolbarPictures::ButtonPictures(name);
+    for (const QPixmap *picture : {&pictures.Normal, &pictures.Disable}) {
+        const QImage image = Rgb(*picture);
+        int seams = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x : {0, image.width() - 1})
+                seams += image.pixel(x, y) != background.pixel(x, y);
+        for (int x = 0; x < image.width(); ++x)
+            for (int y : {0, image.height() - 1})
+                seams += image.pixel(x, y) != background.pixel(x, y);
+        EXPECT_EQ(seams, 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Buttons, ToolbarButtonPicturesTest,
+                         ::testing::Values("ZarnImgButton1", "zibLibs", "zibRecAdd", "zibRecEdit", "zibRecDelete",
+                                           "zibFilter", "zibCalc"));
+
+TEST(ToolbarPictures, NamesAndPlacesOfTheMainWindowButtons)
+{
+    EXPECT_EQ(ToolbarPictures::ButtonNames(),
+              QStringList({"ZarnImgButton1", "zibLibs", "zibRecAdd", "zibRecEdit", "zibRecDelete", "zibFilter", "zibCalc"}));
+    EXPECT_EQ(ToolbarPictures::ButtonRect("ZarnImgButton1"), QRect(7, 0, 83, 75));
+    EXPECT_EQ(ToolbarPictures::ButtonRect("zibLibs"), QRect(100, 27, 60, 45));
+    EXPECT_EQ(ToolbarPictures::ButtonRect("zibCalc"), QRect(475, 27, 60, 45));
+    EXPECT_THROW(ToolbarPictures::ButtonPictures("zibNothing"), Exception);
+    EXPECT_THROW(ToolbarPictures::ButtonRect(""), Exception);
+}
+
+TEST(ToolbarPictures, TileMatchesTheStripAndTilesWithoutSeam)
+{
+    const QImage strip = Rgb(ToolbarPictures::StripBackground());
+    const QImage tile = Rgb(ToolbarPictures::TopStripTile());
+    EXPECT_EQ(strip.size(), QSize(585, 75));
+    EXPECT_EQ(tile.size(), QSize(101, 75));
+    for (int y = 0; y < 75; ++y) {
+        EXPECT_EQ(tile.pixel(0, y), tile.pixel(100, y)) << "row " << y;
+        EXPECT_EQ(tile.pixel(0, y), strip.pixel(536, y)) << "row " << y;
+    }
+}
+
+TEST(ToolbarPictures, LogoOfAnySide)
+{
+    for (int side : {16, 48, 128}) {
+        const QImage logo = ToolbarPictures::ProgramLogo(side).toImage();
+        EXPECT_EQ(logo.size(), QSize(side, side));
+        EXPECT_EQ(qAlpha(logo.pixel(0, 0)), 0) << "rounded corner";
+        EXPECT_EQ(qAlpha(logo.pixel(side / 2, side / 2 + side / 8)), 255);
+    }
+}
+
+// The main window's top strip built from the pictures, as a user sees it.
+struct TToolbar
+{
+    TToolbar()
+    {
+        Top.resize(932, 75);
+        Top.SetImage(ToolbarPictures::TopStripTile());
+        Buttons = new TZarnImgContainer(&Top);
+        Buttons->setGeometry(0, 0, 537, 75);
+        Buttons->SetImage(ToolbarPictures::StripBackground());
+        for (const QString &name : ToolbarPictures::ButtonNames()) {
+            auto *button = new TZarnImgButton(Buttons);
+            button->setObjectName(name);
+            button->move(ToolbarPictures::ButtonRect(name).topLeft());
+            button->SetPictures(ToolbarPictures::ButtonPictures(name));
+            ByName[name] = button;
+        }
+    }
+
+    TZarnImgContainer Top;
+    TZarnImgContainer *Buttons;
+    std::map<QString, TZarnImgButton *> ByName;
+};
+
+TEST(ToolbarPictures, StripOfAllButtonsInAllStates)
+{
+    TToolbar toolbar;
+    struct TRow
+    {
+        const char *Label;
+        std::function<void(TZarnImgButton &)> Set;
+    };
+    const std::vector<TRow> rows = {
+        {"normal", [](TZarnImgButton &b) { b.SetState(bsUp); }},
+        {"hover", [](TZarnImgButton &b) { b.SetState(bsOver); }},
+        {"pressed", [](TZarnImgButton &b) { b.SetState(bsDown); }},
+        {"disabled", [](TZarnImgButton &b) { b.setEnabled(false); }},
+        {"filter checked", [](TZarnImgButton &b) {
+             if (b.objectName() == "zibFilter")
+                 b.SetChecked(true);
+         }},
+    };
+    QImage sheet(932, int(rows.size()) * 75, QImage::Format_RGB32);
+    QPainter painter(&sheet);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        for (auto &[name, button] : toolbar.ByName) {
+            button->setEnabled(true);
+            button->SetChecked(false);
+            button->SetState(bsUp);
+            rows[i].Set(*button);
+        }
+        const QImage shown = toolbar.Top.grab().toImage();
+        painter.drawImage(0, int(i) * 75, shown);
+        painter.setPen(QColor(0x34, 0x40, 0x5e));
+        painter.drawText(QRect(820, int(i) * 75, 100, 75), Qt::AlignCenter, QString::fromLatin1(rows[i].Label));
+
+        // Each button shows exactly its picture for the state at its place.
+        for (auto &[name, button] : toolbar.ByName) {
+            const TButtonPictures pictures = ToolbarPictures::ButtonPictures(name);
+            const QPixmap &expected = !button->isEnabled()             ? pictures.Disable
+                                      : button->State() == bsOver      ? pictures.Over
+                                      : button->State() == bsDown      ? pictures.Down
+                                      : button->Checked()              ? pictures.Over
+                                                                       : pictures.Normal;
+            EXPECT_EQ(shown.copy(ToolbarPictures::ButtonRect(name)).convertToFormat(QImage::Format_RGB32), Rgb(expected))
+                << name.toStdString() << " " << rows[i].Label;
+        }
+    }
+    painter.end();
+    const QString folder = QStringLiteral(TALLYSET_BINARY_DIR "/screenshots");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    EXPECT_TRUE(sheet.save(folder + "/toolbar-states.png"));
+    QImage zoomed = sheet.scaled(sheet.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    EXPECT_TRUE(zoomed.copy(0, 0, 1200, zoomed.height()).save(folder + "/toolbar-states-x2.png"));
+}
+
+} // namespace
