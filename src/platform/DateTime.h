@@ -22,7 +22,9 @@ struct TFormatSettings
 };
 
 TFormatSettings &FormatSettings();
-// Fills FormatSettings() from the default QLocale (call before any window exists).
+// Fills FormatSettings() from the default QLocale (call before any window exists):
+// separators, the short date with two-digit day and month and a four-digit year,
+// the long time without a time zone.
 void InitFormatSettingsFromLocale();
 
 // Throws EConvertError for an impossible date.
@@ -49,7 +51,11 @@ QString DateToStr(TDateTime value);
 QString TimeToStr(TDateTime value);
 // Short date, then a blank and the long time only when the time of day is not midnight.
 QString DateTimeToStr(TDateTime value);
+// Strict: the text must follow ShortDateFormat with one- or two-digit day and
+// month and a four-digit year, and be a real date; blanks around are ignored.
+// "31.02.2012", "12.05." and "__.__.____" are false. `result` changes only on success.
 bool TryStrToDate(const QString &text, TDateTime &result);
-// Accepts a short date optionally followed by a blank and a time.
+// Accepts a short date optionally followed by blanks and a time "h:mm[:ss[.zzz]]",
+// optionally with AM/PM.
 bool TryStrToDateTime(const QString &text, TDateTime &result);
 TDateTime StrToDateTime(const QString &text); // EConvertError when it does not convert
