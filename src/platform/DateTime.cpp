@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <QTime>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -17,6 +18,10 @@ constexpr qint64 c_msecsPerDay = 86400000;
 // The integer part carries the sign, the fraction is the time of day.
 void SplitDateTime(TDateTime value, qint64 &day, qint64 &msecs)
 {
+    // Values no date can have (NaN, far beyond year 9999) are kept from overflowing.
+    if (!std::isfinite(value))
+        value = 0;
+    value = std::clamp(value, -1e9, 1e9);
     double whole = std::trunc(value);
     day = static_cast<qint64>(whole);
     msecs = static_cast<qint64>(std::llround(std::fabs(value - whole) * c_msecsPerDay));

@@ -2,6 +2,7 @@
 #include "platform/Exception.h"
 
 #include <QLocale>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace
@@ -96,6 +97,13 @@ TEST_F(DateTimeTest, AlmostMidnightRoundsIntoTheNextDay)
     DecodeTime(value, h, m, s, ms);
     EXPECT_EQ(h * 3600000 + m * 60000 + s * 1000 + ms, 0);
     EXPECT_EQ(DateTimeToStr(value), "13.05.2012");
+}
+
+TEST_F(DateTimeTest, ValuesNoDateCanHaveStayDefined)
+{
+    EXPECT_EQ(DateTimeToStr(std::nan("")), "30.12.1899");
+    EXPECT_TRUE(ToQDate(1e300).isValid());
+    EXPECT_TRUE(ToQDate(-1e300).isValid());
 }
 
 TEST_F(DateTimeTest, IncMonthClampsAndKeepsTime)
