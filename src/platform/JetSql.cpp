@@ -128,16 +128,31 @@ bool DateLiteral(const char16_t *p, qsizetype n, QString &out)
         if (i != n || hour > 23)
             return false;
     }
-    out = QStringLiteral("'%1-%2-%3")
-              .arg(year, 4, 10, QLatin1Char('0'))
-              .arg(month, 2, 10, QLatin1Char('0'))
-              .arg(day, 2, 10, QLatin1Char('0'));
-    if (hour || minute || second)
-        out += QStringLiteral(" %1:%2:%3")
-                   .arg(hour, 2, 10, QLatin1Char('0'))
-                   .arg(minute, 2, 10, QLatin1Char('0'))
-                   .arg(second, 2, 10, QLatin1Char('0'));
-    out += QLatin1Char('\'');
+    char16_t buf[24];
+    int k = 0;
+    auto put = [&](int value, int digits) {
+        for (int d = digits - 1; d >= 0; --d) {
+            buf[k + d] = char16_t(u'0' + value % 10);
+            value /= 10;
+        }
+        k += digits;
+    };
+    buf[k++] = u'\'';
+    put(year, 4);
+    buf[k++] = u'-';
+    put(month, 2);
+    buf[k++] = u'-';
+    put(day, 2);
+    if (hour || minute || second) {
+        buf[k++] = u' ';
+        put(hour, 2);
+        buf[k++] = u':';
+        put(minute, 2);
+        buf[k++] = u':';
+        put(second, 2);
+    }
+    buf[k++] = u'\'';
+    out = QString(reinterpret_cast<const QChar *>(buf), k);
     return true;
 }
 

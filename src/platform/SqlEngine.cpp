@@ -6,7 +6,6 @@
 #include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <cstring>
 #include <sqlite3.h>
 #include <vector>
@@ -398,36 +397,72 @@ class TTextCache
 public:
     QString Get(const char *s, int n)
     {
+        if (n == 0)
+            return QString();
         if (FOff)
             return QString::fromUtf8(s, n);
-        const QByteArrayView key(s, n);
-        const size_t h = qHash(key);
-        auto it = FMap.find(h);
-        if (it != FMap.end() && it->bytes == key) {
-            ++FHits;
-            return it->text;
+        if (FSlots.empty())
+            FSlots.resize(kSlots);
+        const quint64 h = Hash(s, n);
+        size_t i = size_t(h) & (kSlots - 1);
+        // Linear probing over a table kept at most half full.
+        while (FSlots[i].used) {
+            const TSlot &slot = FSlots[i];
+            if (slot.hash == h && slot.bytes.size() == n && std::memcmp(slot.bytes.constData(), s, size_t(n)) == 0) {
+                ++FHits;
+                return slot.text;
+            }
+            i = (i + 1) & (kSlots - 1);
         }
         QString text = QString::fromUtf8(s, n);
         if (++FMisses > 256 && FMisses > 4 * FHits) {
             FOff = true;
-            FMap.clear();
-        } else if (FMap.size() < 4096) {
-            FMap.insert(h, TEntry{QByteArray(s, n), text});
+            std::vector<TSlot>().swap(FSlots);
+        } else if (FCount < kSlots / 2) {
+            FSlots[i] = TSlot{true, h, QByteArray(s, n), text};
+            ++FCount;
         }
         return text;
     }
 
 private:
-    struct TEntry
+    static constexpr size_t kSlots = 8192;
+    struct TSlot
     {
+        bool used = false;
+        quint64 hash = 0;
         QByteArray bytes;
         QString text;
     };
-    QHash<size_t, TEntry> FMap;
+    static quint64 Hash(const char *s, int n)
+    {
+        quint64 h = quint64(n) * 0x9E3779B97F4A7C15ull;
+        int i = 0;
+        for (; i + 8 <= n; i += 8) {
+            quint64 k;
+            std::memcpy(&k, s + i, 8);
+            h = (h ^ k) * 0xFF51AFD7ED558CCDull;
+            h ^= h >> 29;
+        }
+        quint64 k = 0;
+        std::memcpy(&k, s + i, size_t(n - i));
+        h = (h ^ k) * 0xC4CEB9FE1A85EC53ull;
+        return h ^ (h >> 32);
+    }
+    std::vector<TSlot> FSlots;
+    size_t FCount = 0;
     qint64 FHits = 0;
     qint64 FMisses = 0;
     bool FOff = false;
 };
+
+// Stores a value into a cell that holds no value yet (a default QVariant owns
+// nothing, so it is overwritten in place instead of being assigned to).
+template <typename T>
+inline void Put(QVariant &cell, T &&value)
+{
+    new (&cell) QVariant(std::forward<T>(value));
+}
 
 struct TColumnScan
 {
@@ -484,7 +519,8 @@ void TSqlConnection::Open(const QString &connectionString)
 
     sqlite3 *db = nullptr;
     const QByteArray name = QFile::encodeName(fileName);
-    const int rc = sqlite3_open_v2(name.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    // A connection belongs to one thread, so SQLite's per-call locking is not needed.
+    const int rc = sqlite3_open_v2(name.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     try {
         if (rc != SQLITE_OK)
             throw EDatabaseError(QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc)));
@@ -549,48 +585,49 @@ std::shared_ptr<TRowSet> TSqlConnection::Select(const QString &jetSql)
     }
 
     QVector<QVector<QVariant>> &rows = result->Rows;
+    // One column access per cell; the values are read on this connection's own thread.
     while (stmt.Step()) {
-        QVector<QVariant> row;
-        row.reserve(columns);
+        QVector<QVariant> row(columns);
+        QVariant *cells = row.data();
         for (int c = 0; c < columns; ++c) {
             TColumnScan &col = scan[size_t(c)];
-            switch (sqlite3_column_type(s, c)) {
+            sqlite3_value *value = sqlite3_column_value(s, c);
+            switch (sqlite3_value_type(value)) {
             case SQLITE_INTEGER: {
-                const qlonglong v = sqlite3_column_int64(s, c);
+                const qlonglong v = sqlite3_value_int64(value);
                 col.anyInteger = true;
                 if (col.declared == TFieldType::Float || col.declared == TFieldType::DateTime)
-                    row.append(QVariant(double(v)));
+                    Put(cells[c], double(v));
                 else if (col.declared == TFieldType::String)
-                    row.append(QVariant(QString::number(v)));
+                    Put(cells[c], QString::number(v));
                 else
-                    row.append(QVariant(v));
+                    Put(cells[c], v);
                 break;
             }
             case SQLITE_FLOAT: {
-                const double v = sqlite3_column_double(s, c);
                 col.anyReal = true;
                 if (col.declared == TFieldType::String)
-                    row.append(QVariant(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, c)),
-                                                          sqlite3_column_bytes(s, c))));
+                    Put(cells[c], QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(value)),
+                                                          sqlite3_value_bytes(value)));
                 else
-                    row.append(QVariant(v));
+                    Put(cells[c], sqlite3_value_double(value));
                 break;
             }
             case SQLITE_NULL:
-                row.append(QVariant());
                 break;
             default: { // text; a blob is read as text too
-                const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(s, c));
-                const int bytes = sqlite3_column_bytes(s, c);
+                const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(value));
+                const int bytes = sqlite3_value_bytes(value);
                 col.anyText = true;
                 double date;
-                const bool isDate = ParseIsoDateTime(reinterpret_cast<const unsigned char *>(text), bytes, date);
+                const bool isDate = (col.declared == TFieldType::DateTime || col.allTextIsDate) &&
+                                    ParseIsoDateTime(reinterpret_cast<const unsigned char *>(text), bytes, date);
                 if (!isDate)
                     col.allTextIsDate = false;
                 if (isDate && col.declared == TFieldType::DateTime)
-                    row.append(QVariant(date));
+                    Put(cells[c], date);
                 else
-                    row.append(QVariant(col.cache.Get(text, bytes)));
+                    Put(cells[c], col.cache.Get(text, bytes));
                 break;
             }
             }

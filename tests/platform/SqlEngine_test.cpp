@@ -264,6 +264,7 @@ TEST_F(SchemaDataTest, StoredValuesAreCheckedAndTyped)
     EXPECT_EQ(rows->Rows[1][2].toDouble(), -3.0);
     EXPECT_EQ(rows->Rows[0][3].typeId(), QMetaType::LongLong);
     EXPECT_EQ(rows->Rows[0][4].toString(), QString());
+    EXPECT_FALSE(rows->Rows[0][4].isNull()) << "an empty text is not NULL";
     EXPECT_EQ(Scalar(C, R"(select count(*) from Expenses where OperationDate between #12/1/2011# and #12/31/2011#)").toInt(), 1)
         << "a moment on the last day lies after that day";
 }
