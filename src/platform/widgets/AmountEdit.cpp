@@ -371,7 +371,7 @@ void TCalculatorPopup::Press(const QString &key)
         Refresh();
         if (!FCalc.Error()) {
             const double v = FCalc.Value();
-            hide();
+            close();
             Q_EMIT Result(v);
         }
         return;
@@ -384,7 +384,7 @@ void TCalculatorPopup::keyPressEvent(QKeyEvent *event)
 {
     const QString text = event->text();
     switch (event->key()) {
-    case Qt::Key_Escape: hide(); return;
+    case Qt::Key_Escape: close(); return;
     case Qt::Key_Return:
     case Qt::Key_Enter: Press(QStringLiteral("=")); return;
     case Qt::Key_Backspace: Press(QStringLiteral("back")); return;
