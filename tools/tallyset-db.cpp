@@ -2,7 +2,9 @@
 
 #include "DemoData.h"
 
+#include "db/Constants.h"
 #include "db/Schema.h"
+#include "platform/Format.h"
 #include "platform/Exception.h"
 #include "platform/Paths.h"
 #include "platform/SqlEngine.h"
@@ -22,7 +24,7 @@ const char kUsage[] = "Использование: tallyset-db create [ПУТЬ]
 
 QString DefaultDatabasePath()
 {
-    return UserAppDataPath() + QStringLiteral("Orvanta/Tallyset/db/tallyset.mdb");
+    return UserAppDataPath() + c_pathIniFile + c_DBFile;
 }
 
 int Fail(const QString &text, int code)
@@ -64,7 +66,7 @@ int main(int argc, char **argv)
         CreateDatabaseFile(path);
         if (demo) {
             TSqlConnection db;
-            db.Open(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=%1;Persist Security Info=False").arg(path));
+            db.Open(Format(c_dbConnectionString, {path}));
             DemoData::FillDemoYear(db, QDate::currentDate());
         }
     } catch (const Exception &e) {

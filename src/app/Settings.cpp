@@ -1,4 +1,5 @@
 #include "app/Settings.h"
+#include "platform/Paths.h"
 
 #include "db/Constants.h"
 #include "platform/IniFile.h"
@@ -168,18 +169,7 @@ QString TAppSetting::LoadText(const QString &section, const QString &name, const
 
 QString TAppSetting::GetUserAppDataPath()
 {
-    QString path = qEnvironmentVariable("XDG_DATA_HOME");
-    if (!QDir::isAbsolutePath(path))
-    {
-        QString home = qEnvironmentVariable("HOME");
-        if (!QDir::isAbsolutePath(home))
-            return QString();
-        path = home + QStringLiteral("/.local/share");
-    }
-    path = QDir::fromNativeSeparators(path);
-    if (!path.endsWith(QLatin1Char('/')))
-        path += QLatin1Char('/');
-    return path;
+    return UserAppDataPath();
 }
 
 void InitSettingsUnit()

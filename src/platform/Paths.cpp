@@ -4,10 +4,11 @@
 
 QString UserAppDataPath()
 {
+    // Relative values are ignored, as the XDG base directory rules ask.
     QString path = qEnvironmentVariable("XDG_DATA_HOME");
-    if (path.isEmpty()) {
+    if (!QDir::isAbsolutePath(path)) {
         const QString home = qEnvironmentVariable("HOME");
-        if (home.isEmpty())
+        if (!QDir::isAbsolutePath(home))
             return QString();
         path = home + QStringLiteral("/.local/share");
     }
