@@ -3,7 +3,10 @@
 #include "controls/ZarnLib.Components.ZarnImgContainer.h"
 #include "platform/Exception.h"
 
+#include <QCheckBox>
+#include <QDateEdit>
 #include <QDir>
+#include <QLabel>
 #include <QPainter>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -154,6 +157,21 @@ struct TToolbar
             button->SetPictures(ToolbarPictures::ButtonPictures(name));
             ByName[name] = button;
         }
+        // The period controls on the tiled part, as the main window places them.
+        QFont font = Top.font();
+        font.setPixelSize(11);
+        Top.setFont(font);
+        auto *label = new QLabel(QStringLiteral("период"), &Top);
+        label->move(560, 13);
+        auto *begin = new QDateEdit(QDate(2024, 3, 1), &Top);
+        begin->setGeometry(603, 10, 86, 21);
+        auto *end = new QDateEdit(QDate(2024, 3, 31), &Top);
+        end->setGeometry(694, 10, 86, 21);
+        begin->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+        end->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+        auto *planned = new QCheckBox(QStringLiteral("планируемые операции "), &Top);
+        planned->setLayoutDirection(Qt::RightToLeft);
+        planned->setGeometry(558, 34, 147, 19);
     }
 
     TZarnImgContainer Top;

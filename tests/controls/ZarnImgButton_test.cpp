@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
+#include <QWindow>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -268,6 +269,33 @@ TEST_F(ZarnImgButtonTest, DropDownMenuPopsUpUnderTheButton)
     EXPECT_EQ(triggered.count(), 1);
     EXPECT_EQ(FButton->State(), bsUp);
     EXPECT_EQ(clicks.count(), 0);
+}
+
+TEST_F(ZarnImgButtonTest, PressOutsideTheOpenMenuClosesItAndTheButtonRests)
+{
+    QMenu menu;
+    menu.addAction(QStringLiteral("Виды расходов"));
+    FButton->SetDropDownMenu(&menu);
+    int shown = 0;
+    QObject::connect(&menu, &QMenu::aboutToShow, [&] { ++shown; });
+    const QPoint onButton = FButton->mapToGlobal(QPoint(30, 20));
+    QTimer::singleShot(0, [&] {
+        // The second press arrives like a real one: at the open popup.
+        QWindow *popup = menu.windowHandle();
+        ASSERT_NE(popup, nullptr);
+        QTest::mousePress(popup, Qt::LeftButton, {}, popup->mapFromGlobal(onButton));
+        QTest::mouseRelease(popup, Qt::LeftButton, {}, popup->mapFromGlobal(onButton));
+    });
+    QTimer::singleShot(1000, [] {
+        if (QWidget *popup = QApplication::activePopupWidget())
+            popup->close();
+    });
+    QTest::mousePress(FButton, Qt::LeftButton, {}, QPoint(30, 20));
+    QTest::qWait(50);
+
+    EXPECT_EQ(shown, 1);
+    EXPECT_FALSE(menu.isVisible());
+    EXPECT_EQ(FButton->State(), bsUp);
 }
 
 TEST_F(ZarnImgButtonTest, DeletedMenuIsForgotten)
