@@ -31,6 +31,7 @@ namespace {
 const QRgb c_palette[] = {0x4E79A7, 0xF28E2B, 0xE15759, 0x76B7B2, 0x59A14F,
                           0xEDC948, 0xB07AA1, 0xFF9DA7, 0x9C755F, 0xBAB0AC};
 constexpr int c_paletteSize = int(sizeof c_palette / sizeof c_palette[0]);
+constexpr int c_paletteRounds = 3; // then the colours repeat
 const QChar c_uniqueMark(0x200B); // zero-width space keeps equal categories apart
 const QColor c_ink(0x33, 0x3B, 0x45);
 const QColor c_grid(0xD5, 0xDA, 0xE1);
@@ -501,6 +502,7 @@ QColor TChart::PaletteColor(int index)
 {
     if (index < 0)
         index = 0;
+    index %= c_paletteRounds * c_paletteSize;
     const QColor base = QColor::fromRgb(c_palette[index % c_paletteSize]);
     const int round = index / c_paletteSize;
     if (round == 0)

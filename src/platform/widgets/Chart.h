@@ -136,7 +136,7 @@ public:
     // Applies pending point and switch changes to the Qt Charts objects now.
     void Flush();
 
-    // The automatic colour for point `index`.
+    // The automatic colour for point `index`: 30 distinct colours, then again.
     static QColor PaletteColor(int index);
     // $00BBGGRR to QColor; invalid for clTeeColor and system colours.
     static QColor ToQColor(TColor color);
