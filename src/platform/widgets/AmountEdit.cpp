@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -325,7 +326,7 @@ TCalculatorPopup::TCalculatorPopup(QWidget *parent)
         auto *b = new QPushButton(k.Caption, this);
         b->setObjectName(QLatin1String(k.Name));
         b->setFocusPolicy(Qt::NoFocus);
-        b->setMinimumSize(34, 28);
+        b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
         b->setAutoDefault(false);
         const QString key = k.Key;
         connect(b, &QPushButton::clicked, this, [this, key] { Press(key); });
@@ -335,8 +336,10 @@ TCalculatorPopup::TCalculatorPopup(QWidget *parent)
     if (auto *eq = findChild<QPushButton *>(QStringLiteral("btnEquals"))) {
         grid->removeWidget(eq);
         grid->addWidget(eq, 4, 3, 2, 1);
-        eq->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
     }
+    FDisplay->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    const int key = std::max(40, fontMetrics().height() * 2 + 4);
+    setFixedSize(4 * key + 3 * grid->spacing() + 12, FDisplay->minimumHeight() + 5 * (key * 3 / 4) + 5 * grid->spacing() + 12);
     Refresh();
 }
 
