@@ -3,6 +3,7 @@
 #include "platform/Exception.h"
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
@@ -33,25 +34,38 @@ const QColor kLime(0xc9, 0xe6, 0xa6);
 constexpr int kStripWidth = 585;
 constexpr int kStripHeight = 75;
 constexpr int kTileWidth = 101;
+constexpr int kLibStripHeight = 25;
+constexpr int kLibTileWidth = 24;
 
-enum class TGlyph { Logo, Libs, Add, Edit, Delete, Filter, Calc };
+enum class TGlyph { Logo, Libs, Add, Edit, Delete, Filter, Calc, SmallAdd, SmallEdit, SmallDelete };
 
 struct TButtonSpec
 {
     const char *Name;
     QRect Rect;
     TGlyph Glyph;
+    const char *Label; // drawn beside a small glyph; null for the toolbar
 };
 
+// The main window's toolbar, then the list editor's strip.
 const TButtonSpec kButtons[] = {
-    {"ZarnImgButton1", QRect(7, 0, 83, 75), TGlyph::Logo},
-    {"zibLibs", QRect(100, 27, 60, 45), TGlyph::Libs},
-    {"zibRecAdd", QRect(190, 27, 60, 45), TGlyph::Add},
-    {"zibRecEdit", QRect(255, 27, 60, 45), TGlyph::Edit},
-    {"zibRecDelete", QRect(320, 27, 60, 45), TGlyph::Delete},
-    {"zibFilter", QRect(410, 27, 60, 45), TGlyph::Filter},
-    {"zibCalc", QRect(475, 27, 60, 45), TGlyph::Calc},
+    {"ZarnImgButton1", QRect(7, 0, 83, 75), TGlyph::Logo, nullptr},
+    {"zibLibs", QRect(100, 27, 60, 45), TGlyph::Libs, nullptr},
+    {"zibRecAdd", QRect(190, 27, 60, 45), TGlyph::Add, nullptr},
+    {"zibRecEdit", QRect(255, 27, 60, 45), TGlyph::Edit, nullptr},
+    {"zibRecDelete", QRect(320, 27, 60, 45), TGlyph::Delete, nullptr},
+    {"zibFilter", QRect(410, 27, 60, 45), TGlyph::Filter, nullptr},
+    {"zibCalc", QRect(475, 27, 60, 45), TGlyph::Calc, nullptr},
+    {"btAdd", QRect(0, 0, 80, 25), TGlyph::SmallAdd, "Добавить"},
+    {"btEdit", QRect(90, 0, 105, 25), TGlyph::SmallEdit, "Редактировать"},
+    {"btDelete", QRect(205, 0, 75, 25), TGlyph::SmallDelete, "Удалить"},
 };
+constexpr int kToolbarButtons = 7;
+
+bool OnLibStrip(const TButtonSpec &spec)
+{
+    return spec.Label != nullptr;
+}
 
 // Vertical separators of the strip, between the button groups.
 const int kSeparators[] = {95, 175, 395};
@@ -152,6 +166,20 @@ void PaintSeparator(QPainter &p, int x)
     p.fillRect(QRect(x + 1, 30, 1, 40), bright);
 }
 
+// The list editor's strip: the same light rows, 25 pixels high.
+QImage LibStripImage(int width)
+{
+    QImage image(width, kLibStripHeight, QImage::Format_RGB32);
+    QPainter p(&image);
+    QLinearGradient g(0, 0, 0, kLibStripHeight);
+    g.setColorAt(0.0, QColor(0xff, 0xff, 0xff));
+    g.setColorAt(0.45, QColor(0xf3, 0xf6, 0xfe));
+    g.setColorAt(1.0, QColor(0xdd, 0xe4, 0xf7));
+    p.fillRect(image.rect(), g);
+    p.fillRect(QRect(0, kLibStripHeight - 1, width, 1), QColor(0xa8, 0xb5, 0xda));
+    return image;
+}
+
 QImage StripImage()
 {
     QImage image(kStripWidth, kStripHeight, QImage::Format_RGB32);
@@ -211,62 +239,62 @@ void DrawBadge(QPainter &p, const QPointF &centre, qreal radius, const QColor &c
     Gloss(p, r);
 }
 
-void GlyphAdd(QPainter &p)
+// A green badge with a white plus; proportions follow the radius.
+void BadgePlus(QPainter &p, const QPointF &c, qreal radius)
 {
-    DrawPage(p, QRectF(3.5, 2.5, 19, 25));
-    const QPointF c(22, 21.5);
-    DrawBadge(p, c, 9, kGreen);
-    p.setPen(QPen(Dark(kGreen, 0.45), 4.6, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(c.x() - 4.2, c.y() + 0.6), QPointF(c.x() + 4.2, c.y() + 0.6));
-    p.drawLine(QPointF(c.x(), c.y() - 3.6), QPointF(c.x(), c.y() + 4.8));
-    p.setPen(QPen(Qt::white, 2.6, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(c.x() - 4.2, c.y()), QPointF(c.x() + 4.2, c.y()));
-    p.drawLine(QPointF(c.x(), c.y() - 4.2), QPointF(c.x(), c.y() + 4.2));
+    const qreal k = radius / 9, arm = 4.2 * k;
+    DrawBadge(p, c, radius, kGreen);
+    p.setPen(QPen(Dark(kGreen, 0.45), 4.6 * k, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(c.x() - arm, c.y() + 0.6 * k), QPointF(c.x() + arm, c.y() + 0.6 * k));
+    p.drawLine(QPointF(c.x(), c.y() - arm + 0.6 * k), QPointF(c.x(), c.y() + arm + 0.6 * k));
+    p.setPen(QPen(Qt::white, 2.6 * k, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(c.x() - arm, c.y()), QPointF(c.x() + arm, c.y()));
+    p.drawLine(QPointF(c.x(), c.y() - arm), QPointF(c.x(), c.y() + arm));
 }
 
-void GlyphDelete(QPainter &p)
+// A red badge with a white cross.
+void BadgeCross(QPainter &p, const QPointF &c, qreal radius)
 {
-    DrawPage(p, QRectF(3.5, 2.5, 19, 25));
-    const QPointF c(22, 21.5);
-    DrawBadge(p, c, 9, kRed);
-    const qreal d = 3.4;
-    p.setPen(QPen(Dark(kRed, 0.45), 4.6, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(c.x() - d, c.y() - d + 0.6), QPointF(c.x() + d, c.y() + d + 0.6));
-    p.drawLine(QPointF(c.x() + d, c.y() - d + 0.6), QPointF(c.x() - d, c.y() + d + 0.6));
-    p.setPen(QPen(Qt::white, 2.6, Qt::SolidLine, Qt::RoundCap));
+    const qreal k = radius / 9, d = 3.4 * k;
+    DrawBadge(p, c, radius, kRed);
+    p.setPen(QPen(Dark(kRed, 0.45), 4.6 * k, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(c.x() - d, c.y() - d + 0.6 * k), QPointF(c.x() + d, c.y() + d + 0.6 * k));
+    p.drawLine(QPointF(c.x() + d, c.y() - d + 0.6 * k), QPointF(c.x() - d, c.y() + d + 0.6 * k));
+    p.setPen(QPen(Qt::white, 2.6 * k, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(QPointF(c.x() - d, c.y() - d), QPointF(c.x() + d, c.y() + d));
     p.drawLine(QPointF(c.x() + d, c.y() - d), QPointF(c.x() - d, c.y() + d));
 }
 
-void GlyphEdit(QPainter &p)
+// A pencil from its tip along `angle` degrees (counter-clockwise from the
+// x axis), `len` long; proportions follow the length.
+void Pencil(QPainter &p, const QPointF &tip, qreal angle, qreal len, bool shadow)
 {
-    DrawPage(p, QRectF(3.5, 2.5, 19, 25));
-    // The pencil lies from the lower left (tip) to the upper right (eraser).
+    const qreal k = len / 25, half = 3.4 * k;
     p.save();
-    p.translate(12, 27);
-    p.rotate(-50);
-    const qreal len = 25, half = 3.4;
-    // Shadow on the page.
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0x34, 0x40, 0x5e, 40));
-    p.drawRoundedRect(QRectF(6, -half + 1.6, len - 6, 2 * half), 1.5, 1.5);
+    p.translate(tip);
+    p.rotate(-angle);
+    if (shadow) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0x34, 0x40, 0x5e, 40));
+        p.drawRoundedRect(QRectF(6 * k, -half + 1.6 * k, len - 6 * k, 2 * half), 1.5 * k, 1.5 * k);
+    }
     QPainterPath wood;
     wood.moveTo(0, 0);
-    wood.lineTo(6, -half);
-    wood.lineTo(6, half);
+    wood.lineTo(6 * k, -half);
+    wood.lineTo(6 * k, half);
     wood.closeSubpath();
     p.setPen(Outline(QColor(0x9a, 0x6c, 0x2a)));
     p.setBrush(QColor(0xf6, 0xdc, 0xa8));
     p.drawPath(wood);
     QPainterPath lead;
     lead.moveTo(0, 0);
-    lead.lineTo(2.2, -1.25);
-    lead.lineTo(2.2, 1.25);
+    lead.lineTo(2.2 * k, -1.25 * k);
+    lead.lineTo(2.2 * k, 1.25 * k);
     lead.closeSubpath();
     p.setPen(Qt::NoPen);
     p.setBrush(kInk);
     p.drawPath(lead);
-    const QRectF body(6, -half, 13, 2 * half);
+    const QRectF body(6 * k, -half, 13 * k, 2 * half);
     QLinearGradient across(0, -half, 0, half);
     across.setColorAt(0, Light(kAmber, 0.55));
     across.setColorAt(0.45, kAmber);
@@ -275,24 +303,43 @@ void GlyphEdit(QPainter &p)
     p.setBrush(across);
     p.drawRect(body);
     p.setPen(Outline(QColor(255, 255, 255, 120)));
-    p.drawLine(QPointF(7, -1.2), QPointF(18.5, -1.2));
-    const QRectF ferrule(19, -half, 2.6, 2 * half);
+    p.drawLine(QPointF(7 * k, -1.2 * k), QPointF(18.5 * k, -1.2 * k));
+    const QRectF ferrule(19 * k, -half, 2.6 * k, 2 * half);
     QLinearGradient metal(0, -half, 0, half);
     metal.setColorAt(0, QColor(0xee, 0xf0, 0xf5));
     metal.setColorAt(1, QColor(0x9c, 0xa4, 0xb8));
     p.setPen(Outline(QColor(0x6f, 0x78, 0x90)));
     p.setBrush(metal);
     p.drawRect(ferrule);
+    const qreal round = 1.5 * k, from = 21.6 * k;
     QPainterPath eraser;
-    eraser.moveTo(21.6, -half);
-    eraser.lineTo(len - 1.5, -half);
-    eraser.quadTo(len, -half, len, -half + 1.5);
-    eraser.lineTo(len, half - 1.5);
-    eraser.quadTo(len, half, len - 1.5, half);
-    eraser.lineTo(21.6, half);
+    eraser.moveTo(from, -half);
+    eraser.lineTo(len - round, -half);
+    eraser.quadTo(len, -half, len, -half + round);
+    eraser.lineTo(len, half - round);
+    eraser.quadTo(len, half, len - round, half);
+    eraser.lineTo(from, half);
     eraser.closeSubpath();
     Body(p, eraser, QColor(0xe8, 0x7f, 0x90));
     p.restore();
+}
+
+void GlyphAdd(QPainter &p)
+{
+    DrawPage(p, QRectF(3.5, 2.5, 19, 25));
+    BadgePlus(p, QPointF(22, 21.5), 9);
+}
+
+void GlyphDelete(QPainter &p)
+{
+    DrawPage(p, QRectF(3.5, 2.5, 19, 25));
+    BadgeCross(p, QPointF(22, 21.5), 9);
+}
+
+void GlyphEdit(QPainter &p)
+{
+    DrawPage(p, QRectF(3.5, 2.5, 19, 25));
+    Pencil(p, QPointF(12, 27), 50, 25, true);
 }
 
 void DrawBook(QPainter &p, const QRectF &cover, const QColor &c)
@@ -427,6 +474,30 @@ void GlyphLogo(QPainter &p, const QSize &size)
     p.drawText(QRect(0, 54, size.width(), 16), Qt::AlignHCenter | Qt::AlignVCenter, QStringLiteral("Tallyset"));
 }
 
+QRect LabelRoom(const TButtonSpec &spec)
+{
+    return QRect(25, 0, spec.Rect.width() - 29, spec.Rect.height() - 1);
+}
+
+// One font for all labels: the largest, up to 11 pixels, that fits every one.
+QFont LabelFont()
+{
+    QFont font(QStringLiteral("DejaVu Sans"));
+    for (int size = 11; size > 8; --size) {
+        font.setPixelSize(size);
+        const QFontMetrics metrics(font);
+        bool fits = true;
+        for (const TButtonSpec &spec : kButtons) {
+            if (OnLibStrip(spec) && metrics.horizontalAdvance(QString::fromUtf8(spec.Label)) > LabelRoom(spec).width())
+                fits = false;
+        }
+        if (fits)
+            return font;
+    }
+    font.setPixelSize(8);
+    return font;
+}
+
 // The glyph of a button on transparency, of the button's size.
 QImage GlyphImage(const TButtonSpec &spec)
 {
@@ -439,6 +510,21 @@ QImage GlyphImage(const TButtonSpec &spec)
         GlyphLogo(p, spec.Rect.size());
         return image;
     }
+    if (OnLibStrip(spec)) {
+        // A 16-pixel glyph, then the label in the space left.
+        p.save();
+        p.translate(5, 4.5);
+        switch (spec.Glyph) {
+        case TGlyph::SmallAdd: BadgePlus(p, QPointF(8, 8), 6.5); break;
+        case TGlyph::SmallDelete: BadgeCross(p, QPointF(8, 8), 6.5); break;
+        default: Pencil(p, QPointF(2.5, 14), 45, 16.5, false); break;
+        }
+        p.restore();
+        p.setFont(LabelFont());
+        p.setPen(kInk);
+        p.drawText(LabelRoom(spec), Qt::AlignLeft | Qt::AlignVCenter, QString::fromUtf8(spec.Label));
+        return image;
+    }
     const bool dropDown = spec.Glyph == TGlyph::Libs;
     p.translate(dropDown ? 10 : 14, 6);
     switch (spec.Glyph) {
@@ -448,7 +534,7 @@ QImage GlyphImage(const TButtonSpec &spec)
     case TGlyph::Delete: GlyphDelete(p); break;
     case TGlyph::Filter: GlyphFilter(p); break;
     case TGlyph::Calc: GlyphCalc(p); break;
-    case TGlyph::Logo: break;
+    default: break;
     }
     if (dropDown) {
         // The drop-down arrow right of the books.
@@ -585,7 +671,9 @@ QPixmap Compose(const QImage &base, const QImage &glyph, TLook look, bool plated
     QImage image = base.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    const QRectF plate = QRectF(image.rect()).adjusted(1.5, 1.5, -1.5, -1.5);
+    const bool small = image.height() < 30;
+    const QRectF plate = QRectF(image.rect()).adjusted(small ? 0.5 : 1.5, small ? 0.5 : 1.5, small ? -0.5 : -1.5,
+                                                       small ? -1.5 : -1.5);
     switch (look) {
     case TLook::Normal:
         p.drawImage(0, 0, glyph);
@@ -593,7 +681,7 @@ QPixmap Compose(const QImage &base, const QImage &glyph, TLook look, bool plated
     case TLook::Over:
         if (plated)
             PaintHoverPlate(p, plate);
-        p.drawImage(0, 0, Glow(glyph, QColor(0xff, 0xe9, 0x9a, plated ? 200 : 230), 4));
+        p.drawImage(0, 0, Glow(glyph, QColor(0xff, 0xe9, 0x9a, plated ? 200 : 230), small ? 2 : 4));
         p.drawImage(0, 0, Lightened(glyph, 0.16));
         break;
     case TLook::Down:
@@ -614,8 +702,18 @@ QPixmap Compose(const QImage &base, const QImage &glyph, TLook look, bool plated
 QStringList ButtonNames()
 {
     QStringList names;
-    for (const TButtonSpec &spec : kButtons)
-        names.append(QLatin1String(spec.Name));
+    for (int i = 0; i < kToolbarButtons; ++i)
+        names.append(QLatin1String(kButtons[i].Name));
+    return names;
+}
+
+QStringList LibEditorButtonNames()
+{
+    QStringList names;
+    for (const TButtonSpec &spec : kButtons) {
+        if (OnLibStrip(spec))
+            names.append(QLatin1String(spec.Name));
+    }
     return names;
 }
 
@@ -627,7 +725,7 @@ QRect ButtonRect(const QString &buttonName)
 TButtonPictures ButtonPictures(const QString &buttonName)
 {
     const TButtonSpec &spec = FindButton(buttonName);
-    const QImage base = StripImage().copy(spec.Rect);
+    const QImage base = OnLibStrip(spec) ? LibStripImage(spec.Rect.width()) : StripImage().copy(spec.Rect);
     const QImage glyph = GlyphImage(spec);
     TButtonPictures pictures;
     const bool plated = spec.Glyph != TGlyph::Logo;
@@ -652,6 +750,11 @@ QPixmap TopStripTile()
     return QPixmap::fromImage(image);
 }
 
+QPixmap LibEditorTile()
+{
+    return QPixmap::fromImage(LibStripImage(kLibTileWidth));
+}
+
 QPixmap ProgramLogo(int side)
 {
     QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
@@ -661,6 +764,14 @@ QPixmap ProgramLogo(int side)
     PaintLogo(p, QRectF(0, 0, side, side));
     p.end();
     return QPixmap::fromImage(image);
+}
+
+QIcon ProgramIcon()
+{
+    QIcon icon;
+    for (int side : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addPixmap(ProgramLogo(side));
+    return icon;
 }
 
 } // namespace ToolbarPictures

@@ -48,6 +48,23 @@ QImage Rgb(const QPixmap &pixmap)
     return pixmap.toImage().convertToFormat(QImage::Format_RGB32);
 }
 
+bool OnLibStrip(const QString &name)
+{
+    return ToolbarPictures::LibEditorButtonNames().contains(name);
+}
+
+// What the strip under a button shows at the button's place.
+QImage BackgroundOf(const QString &name)
+{
+    const QRect place = ToolbarPictures::ButtonRect(name);
+    if (!OnLibStrip(name))
+        return Rgb(ToolbarPictures::StripBackground()).copy(place);
+    TZarnImgContainer strip;
+    strip.resize(place.right() + 1, place.bottom() + 1);
+    strip.SetImage(ToolbarPictures::LibEditorTile());
+    return Rgb(strip.grab()).copy(place);
+}
+
 class ToolbarButtonPicturesTest : public ::testing::TestWithParam<const char *>
 {
 };
@@ -72,7 +89,7 @@ TEST_P(ToolbarButtonPicturesTest, StatesReadAsHoverPressedDisabled)
 {
     const QString name = QString::fromLatin1(GetParam());
     const QRect place = ToolbarPictures::ButtonRect(name);
-    const QImage background = Rgb(ToolbarPictures::StripBackground()).copy(place);
+    const QImage background = BackgroundOf(name);
     const TButtonPictures pictures = ToolbarPictures::ButtonPictures(name);
     const TStats normal = GlyphStats(pictures.Normal, background);
     const TStats over = GlyphStats(pictures.Over, background);
@@ -87,8 +104,7 @@ TEST_P(ToolbarButtonPicturesTest, StatesReadAsHoverPressedDisabled)
 TEST_P(ToolbarButtonPicturesTest, RestingPicturesJoinTheStripSeamlessly)
 {
     const QString name = QString::fromLatin1(GetParam());
-    const QRect place = ToolbarPictures::ButtonRect(name);
-    const QImage background = Rgb(ToolbarPictures::StripBackground()).copy(place);
+    const QImage background = BackgroundOf(name);
     const TButtonPictures pictures = ToolbarPictures::ButtonPictures(name);
     for (const QPixmap *picture : {&pictures.Normal, &pictures.Disable}) {
         const QImage image = Rgb(*picture);
@@ -105,7 +121,7 @@ TEST_P(ToolbarButtonPicturesTest, RestingPicturesJoinTheStripSeamlessly)
 
 INSTANTIATE_TEST_SUITE_P(Buttons, ToolbarButtonPicturesTest,
                          ::testing::Values("ZarnImgButton1", "zibLibs", "zibRecAdd", "zibRecEdit", "zibRecDelete",
-                                           "zibFilter", "zibCalc"));
+                                           "zibFilter", "zibCalc", "btAdd", "btEdit", "btDelete"));
 
 TEST(ToolbarPictures, NamesAndPlacesOfTheMainWindowButtons)
 {
@@ -114,6 +130,9 @@ TEST(ToolbarPictures, NamesAndPlacesOfTheMainWindowButtons)
     EXPECT_EQ(ToolbarPictures::ButtonRect("ZarnImgButton1"), QRect(7, 0, 83, 75));
     EXPECT_EQ(ToolbarPictures::ButtonRect("zibLibs"), QRect(100, 27, 60, 45));
     EXPECT_EQ(ToolbarPictures::ButtonRect("zibCalc"), QRect(475, 27, 60, 45));
+    EXPECT_EQ(ToolbarPictures::LibEditorButtonNames(), QStringList({"btAdd", "btEdit", "btDelete"}));
+    EXPECT_EQ(ToolbarPictures::ButtonRect("btEdit"), QRect(90, 0, 105, 25));
+    EXPECT_EQ(ToolbarPictures::LibEditorTile().size(), QSize(24, 25));
     EXPECT_THROW(ToolbarPictures::ButtonPictures("zibNothing"), Exception);
     EXPECT_THROW(ToolbarPictures::ButtonRect(""), Exception);
 }
@@ -138,6 +157,9 @@ TEST(ToolbarPictures, LogoOfAnySide)
         EXPECT_EQ(qAlpha(logo.pixel(0, 0)), 0) << "rounded corner";
         EXPECT_EQ(qAlpha(logo.pixel(side / 2, side / 2 + side / 8)), 255);
     }
+    const QIcon icon = ToolbarPictures::ProgramIcon();
+    EXPECT_EQ(icon.availableSizes().size(), 8);
+    EXPECT_EQ(icon.pixmap(48, 48).size(), QSize(48, 48));
 }
 
 // The main window's top strip built from the pictures, as a user sees it.
@@ -229,6 +251,42 @@ TEST(ToolbarPictures, StripOfAllButtonsInAllStates)
     EXPECT_TRUE(sheet.save(folder + "/toolbar-states.png"));
     QImage zoomed = sheet.scaled(sheet.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     EXPECT_TRUE(zoomed.copy(0, 0, 1200, zoomed.height()).save(folder + "/toolbar-states-x2.png"));
+}
+
+TEST(ToolbarPictures, ListEditorStripInAllStates)
+{
+    TZarnImgContainer strip;
+    strip.resize(415, 25);
+    strip.SetImage(ToolbarPictures::LibEditorTile());
+    std::map<QString, TZarnImgButton *> buttons;
+    for (const QString &name : ToolbarPictures::LibEditorButtonNames()) {
+        auto *button = new TZarnImgButton(&strip);
+        button->move(ToolbarPictures::ButtonRect(name).topLeft());
+        button->SetPictures(ToolbarPictures::ButtonPictures(name));
+        buttons[name] = button;
+    }
+    const TButtonState states[] = {bsUp, bsOver, bsDown, bsUp};
+    QImage sheet(415, 4 * 25, QImage::Format_RGB32);
+    QPainter painter(&sheet);
+    for (int row = 0; row < 4; ++row) {
+        for (auto &[name, button] : buttons) {
+            button->setEnabled(row != 3);
+            button->SetState(states[row]);
+        }
+        const QImage shown = strip.grab().toImage();
+        painter.drawImage(0, row * 25, shown);
+        for (auto &[name, button] : buttons) {
+            const TButtonPictures pictures = ToolbarPictures::ButtonPictures(name);
+            const QPixmap &expected = row == 3 ? pictures.Disable : row == 1 ? pictures.Over : row == 2 ? pictures.Down : pictures.Normal;
+            EXPECT_EQ(shown.copy(ToolbarPictures::ButtonRect(name)).convertToFormat(QImage::Format_RGB32), Rgb(expected))
+                << name.toStdString() << " row " << row;
+        }
+    }
+    painter.end();
+    const QString folder = QStringLiteral(TALLYSET_BINARY_DIR "/screenshots");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    EXPECT_TRUE(sheet.scaled(sheet.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                    .save(folder + "/lib-editor-states-x2.png"));
 }
 
 } // namespace
