@@ -1146,13 +1146,26 @@ int TDBGridEh::RowCount() const
 
 // The base layout plus a bottom margin for the footer row. The scroll ranges
 // are computed here because the base class resets the margins it does not know.
+// A scroll bar shown or hidden by the new ranges resizes the viewport, which
+// asks for the layout again: it is redone until it stays put.
 void TDBGridEh::updateGeometries()
 {
-    if (FPlacingFooter)
+    if (FPlacingFooter) {
+        FGeometryAgain = true;
         return;
+    }
     FPlacingFooter = true;
     struct Guard { bool &b; ~Guard() { b = false; } } guard{FPlacingFooter};
+    int passes = 0;
+    do {
+        FGeometryAgain = false;
+        LayoutGeometry();
+    } while (FGeometryAgain && ++passes < 4);
+    QAbstractItemView::updateGeometries();
+}
 
+void TDBGridEh::LayoutGeometry()
+{
     QHeaderView *vh = verticalHeader();
     int left = 0;
     if (!vh->isHidden())
@@ -1236,7 +1249,6 @@ void TDBGridEh::updateGeometries()
         verticalScrollBar()->setRange(0, verticalLength - vsize.height());
         verticalScrollBar()->setSingleStep(qMax(vsize.height() / (rowsInViewport + 1), 2));
     }
-    QAbstractItemView::updateGeometries();
 }
 
 void TDBGridEh::scrollContentsBy(int dx, int dy)

@@ -326,7 +326,7 @@ private:
     void ApplyOptions();
     int FooterHeight() const;
     int TitleHeight() const;
-    void PlaceFooter();
+    void LayoutGeometry();
     void PaintCell(QPainter *painter, const QRect &rect, int row, int column);
     int FieldIndexOf(int column) const;
 
@@ -345,6 +345,7 @@ private:
     int FSelectedIndex = -1;
     int FSyncing = 0;
     bool FPlacingFooter = false;
+    bool FGeometryAgain = false;
     TGridOptions FOptions;
     TGridOptionsEh FOptionsEh;
     bool FReadOnly = false;
