@@ -291,18 +291,27 @@ void TFrameBarItem::SetTop(int value)
 
 void TFrameBarItem::AlignChildren()
 {
-    if (FAligningChildren)
+    // A frame that answers its own resize with a new height comes back here; that
+    // request is served by another pass once the current one is done.
+    if (FAligningChildren) {
+        FChildrenPending = true;
         return;
+    }
     FAligningChildren = true;
-    const int th = FHeader->height();
-    const QRect header(0, 0, width(), th);
-    if (FHeader->geometry() != header)
-        FHeader->setGeometry(header);
-    if (FFrame && FFrame->parentWidget() == this) {
-        const int h = FFrameAlign == alClient ? qMax(0, height() - th) : FFrame->height();
-        const QRect frame(0, th, width(), h);
-        if (FFrame->geometry() != frame)
-            FFrame->setGeometry(frame);
+    for (int pass = 0; pass < 8; ++pass) {
+        FChildrenPending = false;
+        const int th = FHeader->height();
+        const QRect header(0, 0, width(), th);
+        if (FHeader->geometry() != header)
+            FHeader->setGeometry(header);
+        if (FFrame && FFrame->parentWidget() == this) {
+            const int h = FFrameAlign == alClient ? qMax(0, height() - th) : FFrame->height();
+            const QRect frame(0, th, width(), h);
+            if (FFrame->geometry() != frame)
+                FFrame->setGeometry(frame);
+        }
+        if (!FChildrenPending)
+            break;
     }
     FAligningChildren = false;
 }

@@ -141,6 +141,7 @@ private:
     bool FAlignWithMargins = false;
     bool FApplyingHeight = false;
     bool FAligningChildren = false;
+    bool FChildrenPending = false;
     bool FSizing = false;
     bool FHadMouseTracking = false;
     int FSizingStartY = 0;

@@ -3,11 +3,14 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QMap>
 #include <QPlainTextEdit>
+#include <QResizeEvent>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -86,6 +89,26 @@ bool IsInk(QRgb pixel)
 {
     return qGray(pixel) < 110;
 }
+
+// Like the links frame: a width change re-measures and asks the bar for a new height.
+class TMeasuringFrame : public QWidget
+{
+public:
+    TFrameBar *Bar = nullptr;
+    int Requests = 0;
+
+    static int Needed(int width) { return 12000 / qMax(1, width); }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override
+    {
+        if (event->size().width() == event->oldSize().width() || !Bar)
+            return;
+        ++Requests;
+        // Only asks; filling the item is left to the item.
+        Bar->FrameHeightChange(this, Needed(width()));
+    }
+};
 
 // The side panel as the main window sets it up.
 class FrameBarTest : public ::testing::Test
@@ -510,6 +533,29 @@ TEST_F(FrameBarTest, FrameHeightChangeResizesItsItemAndRestacks)
     EXPECT_EQ(Bar.GetItem(1)->height(), 18);
 }
 
+TEST_F(FrameBarTest, FrameThatReMeasuresOnAWidthChangeGetsItsHeight)
+{
+    Bar.setGeometry(0, 0, 180, 800);
+    AddFour();
+    auto *frame = new TMeasuringFrame;
+    frame->resize(150, 40);
+    TFrameBarItem *item = Bar.AddItem(QStringLiteral("Общие задачи"), frame);
+    frame->Bar = &Bar;
+    TMemorySettings settings;
+    Bar.LoadSettings(settings, "FrameBar");
+    Show();
+    for (int width : {180, 250, 130}) {
+        Bar.SetWidth(width);
+        QApplication::processEvents();
+        const int itemWidth = width - 10;
+        ASSERT_EQ(item->width(), itemWidth) << width;
+        EXPECT_EQ(item->height(), TMeasuringFrame::Needed(itemWidth) + 18) << width;
+        EXPECT_EQ(frame->geometry(), QRect(0, 18, itemWidth, item->height() - 18)) << width;
+        EXPECT_EQ(item->y(), 5 + 118 + 5 + 100 + 5 + 80 + 5 + 60 + 5) << width;
+    }
+    EXPECT_GE(frame->Requests, 3);
+}
+
 TEST_F(FrameBarTest, ContentHigherThanTheBarScrolls)
 {
     AddFour();
@@ -628,6 +674,38 @@ TEST_F(FrameBarTest, SaveAndLoadRoundTripThroughANewBar)
     EXPECT_EQ(next.GetItem(2)->height(), 18);
     EXPECT_EQ(next.GetItem(2)->RealHeight(), 80);
     EXPECT_EQ(next.GetItem(3)->height(), 138);
+}
+
+TEST_F(FrameBarTest, KeysGoToTheFrameBarSectionOfTheIniFile)
+{
+    AddFour();
+    Show();
+    Bar.GetItem(1)->Collapse();
+    RunAnimation(Bar.GetItem(1));
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString file = dir.filePath("tallyset.ini");
+    TAppSetting store(file);
+    Bar.SaveSettings(store, "FrameBar");
+
+    QFile ini(file);
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QString text = QString::fromUtf8(ini.readAll());
+    EXPECT_TRUE(text.contains("[FrameBar]"));
+    EXPECT_TRUE(text.contains("Width=180"));
+    EXPECT_TRUE(text.contains("Item_1_state=1"));
+    EXPECT_TRUE(text.contains("Item_1_height=100"));
+    EXPECT_TRUE(text.contains("Item_3_height=60"));
+
+    TFrameBar next;
+    next.setGeometry(0, 0, 150, 423);
+    next.SetTitleHeight(18);
+    for (int h : {100, 82, 62, 42})
+        next.AddItem("x", MakeFrame(h));
+    next.LoadSettings(store, "FrameBar");
+    EXPECT_EQ(next.width(), 180);
+    EXPECT_EQ(next.GetItem(1)->State(), isCollapsed);
+    EXPECT_EQ(next.GetItem(1)->RealHeight(), 100);
 }
 
 struct BadValue {
