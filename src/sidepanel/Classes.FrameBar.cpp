@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QSplitter>
 #include <QTimer>
 
 // THeaderPanel
@@ -466,6 +467,20 @@ void TFrameBar::SetWidth(int value)
     FWidthHint = value;
     resize(value, height());
     updateGeometry();
+    // In a splitter that has been laid out, the splitter decides the width: the
+    // neighbour gives or takes the difference.
+    auto *splitter = qobject_cast<QSplitter *>(parentWidget());
+    if (!splitter || splitter->orientation() != Qt::Horizontal)
+        return;
+    const int index = splitter->indexOf(this);
+    QList<int> sizes = splitter->sizes();
+    if (index < 0 || sizes.size() < 2 || sizes.at(index) <= 0)
+        return;
+    const int neighbour = index + 1 < sizes.size() ? index + 1 : index - 1;
+    const int delta = value - sizes.at(index);
+    sizes[index] = value;
+    sizes[neighbour] = qMax(0, sizes.at(neighbour) - delta);
+    splitter->setSizes(sizes);
 }
 
 QSize TFrameBar::sizeHint() const

@@ -197,7 +197,8 @@ public:
     void SetTitleGradientDirection(TGradientDirection value);
 
     // Resizes the bar and makes the width its preferred one (sizeHint), so layouts
-    // and splitters start from it.
+    // and splitters start from it; in a horizontal splitter already laid out, the
+    // neighbouring widget gives or takes the difference.
     void SetWidth(int value);
     QSize sizeHint() const override;
 

@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QResizeEvent>
 #include <QScrollBar>
+#include <QSplitter>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -649,6 +650,32 @@ TEST_F(FrameBarTest, LoadRestoresWidthStatesAndHeights)
     EXPECT_EQ(saved.LoadInteger("FrameBar", "Item_0_height", 0), 150);
     EXPECT_EQ(saved.LoadInteger("FrameBar", "Item_0_state", -1), 0);
     EXPECT_EQ(saved.LoadInteger("FrameBar", "Width", 0), 230);
+}
+
+TEST(FrameBarSplitter, StoredWidthHoldsInsideASplitter)
+{
+    TMemorySettings settings;
+    settings.Set("FrameBar", "Width", "230");
+    for (bool shownFirst : {false, true}) {
+        QSplitter splitter;
+        splitter.resize(800, 400);
+        auto *bar = new TFrameBar(&splitter);
+        splitter.addWidget(bar);
+        splitter.addWidget(new QWidget);
+        splitter.setStretchFactor(0, 0);
+        splitter.setStretchFactor(1, 1);
+        bar->SetWidth(180);
+        if (shownFirst) {
+            splitter.show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(&splitter));
+        }
+        bar->LoadSettings(settings, "FrameBar");
+        splitter.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&splitter));
+        QApplication::processEvents();
+        EXPECT_EQ(bar->width(), 230) << shownFirst;
+        EXPECT_EQ(splitter.sizes().at(0), 230) << shownFirst;
+    }
 }
 
 TEST_F(FrameBarTest, SaveAndLoadRoundTripThroughANewBar)
