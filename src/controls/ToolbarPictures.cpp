@@ -39,7 +39,7 @@ constexpr int kLibTileWidth = 24;
 
 enum class TGlyph { Logo, Libs, Add, Edit, Delete, Filter, Calc, SmallAdd, SmallEdit, SmallDelete };
 
-struct TButtonSpec
+struct TButtonDef
 {
     const char *Name;
     QRect Rect;
@@ -48,7 +48,7 @@ struct TButtonSpec
 };
 
 // The main window's toolbar, then the list editor's strip.
-const TButtonSpec kButtons[] = {
+const TButtonDef kButtons[] = {
     {"ZarnImgButton1", QRect(7, 0, 83, 75), TGlyph::Logo, nullptr},
     {"zibLibs", QRect(100, 27, 60, 45), TGlyph::Libs, nullptr},
     {"zibRecAdd", QRect(190, 27, 60, 45), TGlyph::Add, nullptr},
@@ -62,9 +62,9 @@ const TButtonSpec kButtons[] = {
 };
 constexpr int kToolbarButtons = 7;
 
-bool OnLibStrip(const TButtonSpec &spec)
+bool OnLibStrip(const TButtonDef &def)
 {
-    return spec.Label != nullptr;
+    return def.Label != nullptr;
 }
 
 // Vertical separators of the strip, between the button groups.
@@ -78,11 +78,11 @@ struct TCaption
 };
 const TCaption kCaptions[] = {{130, "Справочники"}, {285, "Записи"}, {472, "Сервис"}};
 
-const TButtonSpec &FindButton(const QString &name)
+const TButtonDef &FindButton(const QString &name)
 {
-    for (const TButtonSpec &spec : kButtons) {
-        if (name == QLatin1String(spec.Name))
-            return spec;
+    for (const TButtonDef &def : kButtons) {
+        if (name == QLatin1String(def.Name))
+            return def;
     }
     throw Exception(QStringLiteral("Нет рисунков для кнопки \"%1\"").arg(name));
 }
@@ -474,9 +474,9 @@ void GlyphLogo(QPainter &p, const QSize &size)
     p.drawText(QRect(0, 54, size.width(), 16), Qt::AlignHCenter | Qt::AlignVCenter, QStringLiteral("Tallyset"));
 }
 
-QRect LabelRoom(const TButtonSpec &spec)
+QRect LabelRoom(const TButtonDef &def)
 {
-    return QRect(25, 0, spec.Rect.width() - 29, spec.Rect.height() - 1);
+    return QRect(25, 0, def.Rect.width() - 29, def.Rect.height() - 1);
 }
 
 // One font for all labels: the largest, up to 11 pixels, that fits every one.
@@ -487,8 +487,8 @@ QFont LabelFont()
         font.setPixelSize(size);
         const QFontMetrics metrics(font);
         bool fits = true;
-        for (const TButtonSpec &spec : kButtons) {
-            if (OnLibStrip(spec) && metrics.horizontalAdvance(QString::fromUtf8(spec.Label)) > LabelRoom(spec).width())
+        for (const TButtonDef &def : kButtons) {
+            if (OnLibStrip(def) && metrics.horizontalAdvance(QString::fromUtf8(def.Label)) > LabelRoom(def).width())
                 fits = false;
         }
         if (fits)
@@ -499,22 +499,22 @@ QFont LabelFont()
 }
 
 // The glyph of a button on transparency, of the button's size.
-QImage GlyphImage(const TButtonSpec &spec)
+QImage GlyphImage(const TButtonDef &def)
 {
-    QImage image(spec.Rect.size(), QImage::Format_ARGB32_Premultiplied);
+    QImage image(def.Rect.size(), QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
-    if (spec.Glyph == TGlyph::Logo) {
-        GlyphLogo(p, spec.Rect.size());
+    if (def.Glyph == TGlyph::Logo) {
+        GlyphLogo(p, def.Rect.size());
         return image;
     }
-    if (OnLibStrip(spec)) {
+    if (OnLibStrip(def)) {
         // A 16-pixel glyph, then the label in the space left.
         p.save();
         p.translate(5, 4.5);
-        switch (spec.Glyph) {
+        switch (def.Glyph) {
         case TGlyph::SmallAdd: BadgePlus(p, QPointF(8, 8), 6.5); break;
         case TGlyph::SmallDelete: BadgeCross(p, QPointF(8, 8), 6.5); break;
         default: Pencil(p, QPointF(2.5, 14), 45, 16.5, false); break;
@@ -522,12 +522,12 @@ QImage GlyphImage(const TButtonSpec &spec)
         p.restore();
         p.setFont(LabelFont());
         p.setPen(kInk);
-        p.drawText(LabelRoom(spec), Qt::AlignLeft | Qt::AlignVCenter, QString::fromUtf8(spec.Label));
+        p.drawText(LabelRoom(def), Qt::AlignLeft | Qt::AlignVCenter, QString::fromUtf8(def.Label));
         return image;
     }
-    const bool dropDown = spec.Glyph == TGlyph::Libs;
+    const bool dropDown = def.Glyph == TGlyph::Libs;
     p.translate(dropDown ? 10 : 14, 6);
-    switch (spec.Glyph) {
+    switch (def.Glyph) {
     case TGlyph::Libs: GlyphLibs(p); break;
     case TGlyph::Add: GlyphAdd(p); break;
     case TGlyph::Edit: GlyphEdit(p); break;
@@ -710,9 +710,9 @@ QStringList ButtonNames()
 QStringList LibEditorButtonNames()
 {
     QStringList names;
-    for (const TButtonSpec &spec : kButtons) {
-        if (OnLibStrip(spec))
-            names.append(QLatin1String(spec.Name));
+    for (const TButtonDef &def : kButtons) {
+        if (OnLibStrip(def))
+            names.append(QLatin1String(def.Name));
     }
     return names;
 }
@@ -724,11 +724,11 @@ QRect ButtonRect(const QString &buttonName)
 
 TButtonPictures ButtonPictures(const QString &buttonName)
 {
-    const TButtonSpec &spec = FindButton(buttonName);
-    const QImage base = OnLibStrip(spec) ? LibStripImage(spec.Rect.width()) : StripImage().copy(spec.Rect);
-    const QImage glyph = GlyphImage(spec);
+    const TButtonDef &def = FindButton(buttonName);
+    const QImage base = OnLibStrip(def) ? LibStripImage(def.Rect.width()) : StripImage().copy(def.Rect);
+    const QImage glyph = GlyphImage(def);
     TButtonPictures pictures;
-    const bool plated = spec.Glyph != TGlyph::Logo;
+    const bool plated = def.Glyph != TGlyph::Logo;
     pictures.Normal = Compose(base, glyph, TLook::Normal, plated);
     pictures.Over = Compose(base, glyph, TLook::Over, plated);
     pictures.Down = Compose(base, glyph, TLook::Down, plated);
