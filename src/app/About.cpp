@@ -1,8 +1,9 @@
 #include "app/About.h"
 
+#include "controls/ToolbarPictures.h"
+
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
-#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -15,7 +16,7 @@ TFAbout::TFAbout(QWidget *parent) : QDialog(parent)
 
     auto *icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("lbIcon"));
-    icon->setPixmap(QIcon(QStringLiteral(":/tallyset/icons/tallyset.svg")).pixmap(64, 64));
+    icon->setPixmap(ToolbarPictures::ProgramLogo(64));
     icon->setAlignment(Qt::AlignTop);
 
     auto *name = new QLabel(QStringLiteral("Tallyset"), this);
