@@ -209,7 +209,7 @@ int TField::AsInteger() const
     if (IsIntegral(t))
         return int(v.toLongLong());
     if (IsNumeric(t))
-        return int(std::llround(v.toDouble()));
+        return int(std::nearbyint(v.toDouble())); // half to even, as a classic dataset rounds
     int result = 0;
     if (!TryStrToInt(v.toString().trimmed(), result))
         throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(v.toString()));

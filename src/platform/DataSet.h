@@ -94,7 +94,8 @@ public:
 
     // For views: a value of a visible row without moving the cursor.
     QVariant ValueAt(int visibleRow, int fieldIndex) const;
-    // The index into the rows of the current row (-1 when none), used by TField.
+    // A value of the current row, used by TField; an invalid QVariant (NULL)
+    // when the dataset is closed or empty.
     const QVariant &CurrentValue(int fieldIndex) const;
 
 Q_SIGNALS:

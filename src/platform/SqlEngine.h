@@ -15,6 +15,10 @@ enum class TFieldType { Unknown, Integer, Float, String, DateTime };
 // A fully fetched result: column names and types, rows of values.
 // Integer cells hold qlonglong, Float double, String QString, DateTime a
 // TDateTime (double); NULL cells are invalid QVariants.
+// A column's type comes from its declared type (DATE/DATETIME, INTEGER,
+// REAL/NUMERIC, TEXT); a column of an expression takes it from its values:
+// any real makes Float, else integers Integer, else texts that are all ISO
+// days or moments DateTime (a date literal selected as a value), else String.
 struct TRowSet
 {
     QStringList ColumnNames;
@@ -24,9 +28,12 @@ struct TRowSet
 
 // One SQLite connection that runs the program's Jet-dialect statements.
 // Open parses the connection string, opens the file named by "Data Source"
-// read-write and never creates it; switches double-quoted strings off, turns
+// read-write and never creates it (a missing, read-only or foreign file raises
+// EDatabaseError naming the file); switches double-quoted strings off, turns
 // foreign keys on, registers the Unicode case-insensitive like() and the name
-// collation. Every error raises EDatabaseError with the engine's text.
+// collation, uses a write-ahead log and waits up to ten seconds for a lock
+// another running program holds. Every error raises EDatabaseError with the
+// engine's text. A connection is used from one thread at a time.
 class TSqlConnection
 {
 public:
@@ -45,7 +52,9 @@ public:
     std::shared_ptr<TRowSet> Select(const QString &jetSql);
     qint64 LastInsertId() const;
 
-    // Nested transactions as savepoints; see TTransaction.
+    // Nested transactions: the outermost level is BEGIN IMMEDIATE (the write
+    // lock is taken at once), inner levels are savepoints. Commit or Rollback
+    // without an open level raises EDatabaseError; see TTransaction.
     void BeginTransaction();
     void CommitTransaction();
     void RollbackTransaction();
