@@ -9,6 +9,7 @@
 #include <QChartView>
 #include <QCursor>
 #include <QGraphicsLayout>
+#include <QGraphicsSimpleTextItem>
 #include <QLabel>
 #include <QLineSeries>
 #include <QPainter>
@@ -311,7 +312,12 @@ void TQtChartSeries::Rebuild()
             slice->setColor(c.isValid() ? c : TChart::PaletteColor(int(rank)));
             slice->setBorderColor(Qt::white);
             slice->setBorderWidth(1);
-            slice->setLabelVisible(false);
+            slice->setLabelVisible(chart->FMarks);
+            if (chart->FMarks) {
+                slice->setLabel((TChart::ShownLabel(pt.Label) + QStringLiteral(": ") + AmountText(pt.Value)).toHtmlEscaped());
+                slice->setLabelColor(c_ink);
+                slice->setLabelArmLengthFactor(0.08);
+            }
             slice->setExplodeDistanceFactor(0.04);
             QObject::connect(slice, &QPieSlice::hovered, chart, [chart, this, slice, index](bool on) {
                 slice->setExploded(on);
@@ -415,6 +421,8 @@ TChart::TChart(QWidget *parent)
     }
     FAxisX->setGridLineVisible(false);
 
+    connect(FChart, &QChart::plotAreaChanged, this, &TChart::PlaceMarks);
+
     FView = new QChartView(FChart, this);
     FView->setRenderHint(QPainter::Antialiasing);
     FView->setRenderHint(QPainter::TextAntialiasing);
@@ -448,7 +456,77 @@ TChart::TChart(QWidget *parent)
 
 TChart::~TChart()
 {
+    disconnect(FChart, nullptr, this, nullptr);
     FSeries.clear();
+}
+
+void TChart::SetMarksVisible(bool visible)
+{
+    if (FMarks == visible)
+        return;
+    FMarks = visible;
+    for (auto &s : FSeries)
+        if (s->FKind == TSeriesKind::skPie)
+            s->Touch();
+    Schedule();
+}
+
+QStringList TChart::MarkTexts()
+{
+    Flush();
+    QStringList texts;
+    for (const TMark &m : FMarkItems)
+        if (m.Item->isVisible())
+            texts.append(m.Item->text());
+    for (const auto &s : FSeries)
+        if (s->FActive && s->FKind == TSeriesKind::skPie && FMarks)
+            for (QPieSlice *slice : static_cast<QPieSeries *>(s->FQt)->slices())
+                texts.append(slice->label());
+    return texts;
+}
+
+void TChart::UpdateMarks()
+{
+    for (const TMark &m : FMarkItems)
+        delete m.Item;
+    FMarkItems.clear();
+    if (!FMarks)
+        return;
+    const QFont font = FAxisY->labelsFont();
+    for (const auto &s : FSeries) {
+        if (!s->FActive || s->FKind == TSeriesKind::skPie)
+            continue;
+        for (int i = 0; i < s->Count(); ++i) {
+            auto *item = new QGraphicsSimpleTextItem(AmountText(s->Value(i)), FChart);
+            item->setFont(font);
+            item->setBrush(c_ink);
+            item->setZValue(10);
+            FMarkItems.push_back({item, s.get(), i});
+        }
+    }
+    PlaceMarks();
+}
+
+void TChart::PlaceMarks()
+{
+    // A mark that would touch one already placed is left out.
+    const QRectF plot = FChart->plotArea();
+    QList<QRectF> placed;
+    for (const TMark &m : FMarkItems) {
+        const double v = m.Series->Value(m.Index);
+        const QPointF at = FChart->mapToPosition(QPointF(m.Index, v), m.Series->FQt);
+        const QRectF box = m.Item->boundingRect();
+        QPointF pos(at.x() - box.width() / 2, v >= 0 ? at.y() - box.height() - 2 : at.y() + 2);
+        pos.setY(std::clamp(pos.y(), plot.top(), std::max(plot.top(), plot.bottom() - box.height())));
+        m.Item->setPos(pos);
+        const QRectF rect = box.translated(pos).adjusted(-2, 0, 2, 0);
+        bool free = plot.adjusted(-1, -1, 1, 1).contains(at);
+        for (const QRectF &other : placed)
+            free = free && !other.intersects(rect);
+        m.Item->setVisible(free);
+        if (free)
+            placed.append(rect);
+    }
 }
 
 TQtChartSeries *TChart::AddSeries(TSeriesKind kind, const QString &name, bool active)
@@ -584,6 +662,7 @@ void TChart::Flush()
     UpdateLegend();
     UpdateNote();
     UpdateTitle();
+    UpdateMarks();
 }
 
 void TChart::UpdateAxes()

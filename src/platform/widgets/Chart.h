@@ -14,6 +14,7 @@ class QAreaSeries;
 class QChart;
 class QCategoryAxis;
 class QChartView;
+class QGraphicsSimpleTextItem;
 class QLabel;
 class QLineSeries;
 class QPieSeries;
@@ -124,8 +125,12 @@ public:
     // The small side-panel look: no margins, small axis labels, smaller title.
     void SetCompact(bool compact);
     bool Compact() const { return FCompact; }
-    // Shows value labels on bars and slices (off by default).
+    // Marks: the value over every bar and point, label and value beside every slice
+    // (off by default).
     void SetMarksVisible(bool visible);
+    bool MarksVisible() const { return FMarks; }
+    // The mark texts drawn, in series and point order (marks that would overlap are left out).
+    QStringList MarkTexts();
 
     QChart *Chart() const { return FChart; }
     QChartView *View() const { return FView; }
@@ -157,6 +162,8 @@ private:
     void UpdateNote();
     void ApplyLook();
     void ShowPointTip(const TQtChartSeries *series, int index);
+    void UpdateMarks();
+    void PlaceMarks();
 
     QChartView *FView = nullptr;
     QChart *FChart = nullptr;
@@ -171,5 +178,12 @@ private:
     bool FLegendVisible = false;
     bool FCompact = false;
     bool FMarks = false;
+    struct TMark
+    {
+        QGraphicsSimpleTextItem *Item;
+        const TQtChartSeries *Series;
+        int Index;
+    };
+    std::vector<TMark> FMarkItems; // owned by the chart's scene
     bool FScheduled = false;
 };

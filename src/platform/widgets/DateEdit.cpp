@@ -107,15 +107,50 @@ TDateEdit::TDateEdit(QWidget *parent)
     : QLineEdit(parent)
 {
     BuildLayout();
-    QAction *drop = addAction(CalendarIcon(palette()), QLineEdit::TrailingPosition);
-    drop->setObjectName(QStringLiteral("acCalendar"));
-    drop->setToolTip(tr("Календарь (Alt+Вниз)"));
-    connect(drop, &QAction::triggered, this, &TDateEdit::ShowCalendar);
+    FDrop = addAction(CalendarIcon(palette()), QLineEdit::TrailingPosition);
+    FDrop->setObjectName(QStringLiteral("acCalendar"));
+    FDrop->setToolTip(QStringLiteral("Календарь (Alt+Вниз)"));
+    connect(FDrop, &QAction::triggered, this, &TDateEdit::ShowCalendar);
     FLastText = displayText();
     connect(this, &QLineEdit::textChanged, this, &TDateEdit::TextChanged);
 }
 
 TDateEdit::~TDateEdit() = default;
+
+namespace {
+constexpr int c_frameRoom = 10;  // frame and text margins of a line edit
+constexpr int c_buttonRoom = 24; // a trailing action's icon with its margins
+} // namespace
+
+int TDateEdit::TextRoom() const
+{
+    QString digits = displayText();
+    for (QChar &c : digits)
+        if (c == c_blank)
+            c = QLatin1Char('0');
+    return fontMetrics().horizontalAdvance(digits) + c_frameRoom;
+}
+
+QSize TDateEdit::sizeHint() const
+{
+    return QSize(TextRoom() + c_buttonRoom, QLineEdit::sizeHint().height());
+}
+
+QSize TDateEdit::minimumSizeHint() const
+{
+    return QSize(TextRoom(), QLineEdit::minimumSizeHint().height());
+}
+
+bool TDateEdit::CalendarButtonShown() const
+{
+    return FDrop->isVisible();
+}
+
+void TDateEdit::resizeEvent(QResizeEvent *event)
+{
+    FDrop->setVisible(width() >= TextRoom() + c_buttonRoom);
+    QLineEdit::resizeEvent(event);
+}
 
 TDateTime TDateEdit::MinDate()
 {

@@ -37,8 +37,15 @@ public:
     // The input mask in use, e.g. "99.99.9999;_".
     QString Mask() const { return inputMask(); }
 
-    // Drops down the calendar (also Alt+Down and F4); a clicked day goes into the edit.
+    // Drops down the calendar (Alt+Down, F4, or the button at the right, which shows only
+    // while the edit is wide enough for the whole date and the button); a picked day
+    // goes into the edit.
     void ShowCalendar();
+    bool CalendarButtonShown() const;
+
+    // Room for the whole date and the button; at least the whole date.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
     // The open calendar, or nullptr.
     QCalendarWidget *Calendar() const;
 
@@ -51,6 +58,7 @@ Q_SIGNALS:
     void Changed();
 
 protected:
+    void resizeEvent(QResizeEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
@@ -69,7 +77,9 @@ private:
     bool ReadDate(QDate &date) const;
     bool IsBlank() const;
     void TextChanged(const QString &text);
+    int TextRoom() const;
 
+    QAction *FDrop = nullptr;
     QList<TFieldPos> FFields; // in display order
     QString FLastText;
     QPointer<QWidget> FPopup;

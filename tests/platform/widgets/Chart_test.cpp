@@ -341,6 +341,33 @@ TEST_F(ChartTest, DenseLabelsAreThinnedNotOverlapped)
     EXPECT_GE(slot, QFontMetrics(x->labelsFont()).height());
 }
 
+TEST_F(ChartTest, MarksShowValuesWhenAskedFor)
+{
+    TQtChartSeries *bar = FChart.AddSeries(TSeriesKind::skBar);
+    TQtChartSeries *pie = FChart.AddSeries(TSeriesKind::skPie, QString(), false);
+    bar->AddPoint(850, QStringLiteral("день"));
+    bar->AddPoint(18450.5, QStringLiteral("период"));
+    pie->AddPoint(5, QStringLiteral("a"));
+    pie->AddPoint(7, QStringLiteral("<b>"));
+    EXPECT_EQ(FChart.MarkTexts(), QStringList());
+
+    FChart.SetMarksVisible(true);
+    EXPECT_EQ(FChart.MarkTexts(), (QStringList{"850,00", "18 450,50"}));
+    bar->Clear();
+    bar->AddPoint(3, QStringLiteral("x"));
+    EXPECT_EQ(FChart.MarkTexts(), QStringList{"3,00"});
+
+    bar->SetActive(false);
+    pie->SetActive(true);
+    EXPECT_EQ(FChart.MarkTexts(), (QStringList{"&lt;b&gt;: 7,00", "a: 5,00"}));
+    EXPECT_TRUE(pie->PieSeries()->slices()[0]->isLabelVisible());
+
+    FChart.SetMarksVisible(false);
+    EXPECT_EQ(FChart.MarkTexts(), QStringList());
+    EXPECT_FALSE(pie->PieSeries()->slices()[0]->isLabelVisible());
+    EXPECT_EQ(pie->PieSeries()->slices()[0]->label(), QStringLiteral("<b>"));
+}
+
 TEST_F(ChartTest, PaletteColoursAreDistinct)
 {
     std::set<QRgb> colours;

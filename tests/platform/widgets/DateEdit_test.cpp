@@ -234,6 +234,29 @@ TEST_F(DateEditTest, CalendarOfAnEmptyEditStartsToday)
     EXPECT_EQ(edit.Date(), 0.0);
 }
 
+TEST_F(DateEditTest, NarrowEditKeepsTheDateWholeAndDropsTheButton)
+{
+    Use(c_dmy);
+    TDateEdit edit;
+    edit.SetDate(EncodeDate(2012, 12, 28));
+    edit.show();
+    const int whole = edit.fontMetrics().horizontalAdvance(edit.displayText());
+    EXPECT_GT(edit.minimumSizeHint().width(), whole);
+    edit.resize(edit.sizeHint());
+    EXPECT_TRUE(edit.CalendarButtonShown());
+    edit.resize(edit.minimumSizeHint());
+    EXPECT_FALSE(edit.CalendarButtonShown());
+    // The text area still holds the whole date: the cursor after the last digit is inside
+    // the edit, and with it there the first digit has not scrolled off.
+    auto cursorAt = [&edit](int pos) {
+        edit.setCursorPosition(pos);
+        return edit.inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
+    };
+    EXPECT_LE(cursorAt(10), edit.width());
+    EXPECT_GE(cursorAt(0), 0);
+    EXPECT_GE(cursorAt(10) - cursorAt(0), whole - 2);
+}
+
 TEST_F(DateEditTest, NewFormatKeepsTheDay)
 {
     Use(c_dmy);
