@@ -75,6 +75,18 @@ void TWrapCheckBox::paintEvent(QPaintEvent *)
     }
 }
 
+int TWrapCheckBox::MinimumWrapWidth() const
+{
+    QStyleOptionButton opt;
+    initStyleOption(&opt);
+    const int indicator = style()->pixelMetric(QStyle::PM_IndicatorWidth, &opt, this);
+    const int spacing = style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, &opt, this);
+    int word = 0;
+    for (const QString &w : text().split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        word = qMax(word, fontMetrics().horizontalAdvance(w));
+    return indicator + spacing + word + 2;
+}
+
 bool TWrapCheckBox::hitButton(const QPoint &pos) const
 {
     return rect().contains(pos);
@@ -116,6 +128,7 @@ TFJournalEditor::TFJournalEditor(const ITallysetJournalPtr &journal, QWidget *pa
     setWindowTitle(QStringLiteral("Редактор"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     resize(342, 296);
+    setMinimumSize(342, 296);
 
     alJournalRecEditor = new TActionList(this);
     alJournalRecEditor->setObjectName(QStringLiteral("alJournalRecEditor"));
@@ -228,8 +241,11 @@ void TFJournalEditor::LayoutControls()
     const int margin = 5;
     const QSize client = size();
     pcEditor->setGeometry(margin, margin, client.width() - 2 * margin, 256 + client.height() - 296);
-    sButton2->setGeometry(client.width() - margin - 128, client.height() - 30, 128, 25);
-    sButton1->setGeometry(sButton2->x() - 6 - 75, client.height() - 30, 75, 25);
+    // Buttons keep their layout widths unless the font needs more.
+    const int save2Width = qMax(128, sButton2->sizeHint().width());
+    const int save1Width = qMax(75, sButton1->sizeHint().width());
+    sButton2->setGeometry(client.width() - margin - save2Width, client.height() - 30, save2Width, 25);
+    sButton1->setGeometry(sButton2->x() - 6 - save1Width, client.height() - 30, save1Width, 25);
 
     // The tab page's size as the page control gives it.
     QSize page = tsEditor->size();
@@ -244,7 +260,8 @@ void TFJournalEditor::LayoutControls()
     for (int i = 0; i < 6; ++i)
         labels[i]->setGeometry(c_labelLeft, 3 + i * c_rowStep, c_fieldLeft - c_labelLeft - 2, c_fieldHeight);
     deDate->setGeometry(c_fieldLeft, 3, 91, c_fieldHeight);
-    chbPlanned->setGeometry(page.width() - 11 - 102, 0, 102, 28);
+    const int plannedWidth = qMax(102, chbPlanned->MinimumWrapWidth());
+    chbPlanned->setGeometry(page.width() - 11 - plannedWidth, 0, plannedWidth, 28);
     QWidget *fields[] = {cbLink1, cbLink2, ceTags, cSum};
     for (int i = 0; i < 4; ++i)
         fields[i]->setGeometry(c_fieldLeft, 3 + (i + 1) * c_rowStep, fieldWidth, c_fieldHeight);
@@ -263,6 +280,15 @@ void TFJournalEditor::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     LayoutControls();
     cbLink1->setFocus(Qt::OtherFocusReason);
+}
+
+void TFJournalEditor::Prepare(TEditorMode mode)
+{
+    SetMode(mode);
+    if (mode == emNew)
+        SetRec(TJournalRecord::Create(Now()));
+    else
+        SetRec(_journal->GetCurrentRecord());
 }
 
 void TFJournalEditor::SetKind(TJournalKind kind)
@@ -446,10 +472,6 @@ void TFJournalEditor::Guarded(void (TFJournalEditor::*handler)())
 void JournalRecordEditor(const ITallysetJournalPtr &journal, TEditorMode mode)
 {
     TFJournalEditor form(journal, QApplication::activeWindow());
-    form.SetMode(mode);
-    if (mode == emNew)
-        form.SetRec(TJournalRecord::Create(Now()));
-    else
-        form.SetRec(journal->GetCurrentRecord());
+    form.Prepare(mode);
     form.exec();
 }

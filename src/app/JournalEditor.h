@@ -25,6 +25,8 @@ class TWrapCheckBox : public QCheckBox
 public:
     using QCheckBox::QCheckBox;
     QSize sizeHint() const override;
+    // The width that fits the caption's longest word beside the box.
+    int MinimumWrapWidth() const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -64,6 +66,9 @@ public:
     TFJournalEditor(const ITallysetJournalPtr &journal, QWidget *parent = nullptr);
     ~TFJournalEditor() override;
 
+    // Sets the mode and the record as the entry point does: today's empty
+    // record for emNew, the journal's current record for emEdit.
+    void Prepare(TEditorMode mode);
     void SetKind(TJournalKind kind);
     void SetMode(TEditorMode mode);
     TEditorMode Mode() const { return _mode; }

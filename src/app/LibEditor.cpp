@@ -160,7 +160,9 @@ void TFLibEditor::Initialize(const ITallysetLibPtr &lib)
     IQueryPtr query = FLib->GetQuery();
     dsLib->SetDataSet(query ? query->GetData() : nullptr);
     if (AppSettings) {
-        AppSettings->LoadFormSettings(SettingsSection(), this);
+        // Without a stored placement the window keeps its default, centred place.
+        if (AppSettings->LoadInteger(SettingsSection(), c_iniKeyWindowState, -1) >= 0)
+            AppSettings->LoadFormSettings(SettingsSection(), this);
         AppSettings->LoadGridSettings(c_iniGridLib, *dbgLib);
     }
     setWindowTitle(Format(c_intfLibEditorCaption, {FLib->GetLibName()}));

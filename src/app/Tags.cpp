@@ -1,6 +1,7 @@
 #include "app/Tags.h"
 
 #include "app/Settings.h"
+#include "db/Constants.h"
 #include "platform/widgets/Application.h"
 
 #include <QApplication>
@@ -44,7 +45,8 @@ TFTags::TFTags(QWidget *parent) : QDialog(parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(lbTags);
 
-    if (AppSettings)
+    // Without a stored placement the picker keeps its default, centred place.
+    if (AppSettings && AppSettings->LoadInteger(c_iniTags, c_iniKeyWindowState, -1) >= 0)
         AppSettings->LoadFormSettings(c_iniTags, this);
 }
 
