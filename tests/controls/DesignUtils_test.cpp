@@ -297,8 +297,10 @@ TEST_F(DesignUtils, JournalGridScreenshot)
     QDir().mkpath(folder);
     const QImage shot = Grid->grab().toImage();
     EXPECT_TRUE(shot.save(folder + "/journal-grid.png"));
-    // The footer cell of the sum column is grey with white text under its column.
     const QRect vg = Grid->viewport()->geometry();
+    const QRect first = Grid->visualRect(Grid->model()->index(0, 0)).translated(vg.topLeft());
+    EXPECT_EQ(shot.pixelColor(first.left() + 1, first.top() + 1), c_White) << "nothing covers the first row";
+    // The footer cell of the sum column is grey with white text under its column.
     const int left = vg.left() + Grid->columnViewportPosition(3);
     const int y = vg.bottom() + 1 + Grid->DefaultRowHeight() / 2;
     EXPECT_EQ(shot.pixelColor(left + 2, y), QColor(128, 128, 128));

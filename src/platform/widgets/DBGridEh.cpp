@@ -104,7 +104,12 @@ void DrawWrapped(QPainter *painter, const QRect &rect, Qt::Alignment horizontal,
         lines.append({line.textStart(), line.textLength()});
     }
     layout.endLayout();
+    const int block = qMin(fitting, int(lines.size())) * lineHeight;
     int y = rect.top();
+    if (vertical & Qt::AlignVCenter)
+        y += (rect.height() - block) / 2;
+    else if (vertical & Qt::AlignBottom)
+        y += rect.height() - block;
     for (int i = 0; i < lines.size() && i < fitting; ++i) {
         const bool last = i == fitting - 1 && i < lines.size() - 1;
         QString part = last ? text.mid(lines[i].first) : text.mid(lines[i].first, lines[i].second);
@@ -1183,6 +1188,17 @@ void TDBGridEh::LayoutGeometry()
         QMetaObject::invokeMethod(vh, "updateGeometries");
     if (FHeader->isHidden())
         QMetaObject::invokeMethod(FHeader, "updateGeometries");
+    // The corner button of the base class sits where both headers meet.
+    for (QAbstractButton *corner : findChildren<QAbstractButton *>(Qt::FindDirectChildrenOnly)) {
+        if (qstrcmp(corner->metaObject()->className(), "QTableCornerButton") != 0)
+            continue;
+        if (vh->isHidden() || FHeader->isHidden()) {
+            corner->hide();
+        } else {
+            corner->setGeometry(vg.left() - left, vg.top() - top, left, top);
+            corner->show();
+        }
+    }
 
     if (bottom > 0) {
         FFooter->FOffset = left;

@@ -108,11 +108,25 @@ TEST_F(Application, EscapedErrorsAreShownWithTheirText)
 
 TEST_F(Application, EventsWithoutErrorsPassUnchanged)
 {
+    class TReceiver : public QObject
+    {
+    public:
+        int Seen = 0;
+
+    protected:
+        bool event(QEvent *e) override
+        {
+            if (e->type() != QEvent::User)
+                return QObject::event(e);
+            ++Seen;
+            return true;
+        }
+    };
     TRecordedDialogs dialogs;
-    QObject receiver;
-    receiver.setObjectName("before");
-    QDynamicPropertyChangeEvent event("x");
-    EXPECT_TRUE(TApplication::GuardedNotify(App(), &receiver, &event));
+    TReceiver receiver;
+    QEvent handled(QEvent::User);
+    EXPECT_TRUE(TApplication::GuardedNotify(App(), &receiver, &handled));
+    EXPECT_EQ(receiver.Seen, 1);
     EXPECT_EQ(dialogs->Count(), 0);
 }
 
