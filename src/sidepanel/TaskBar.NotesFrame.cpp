@@ -1,0 +1,98 @@
+#include "sidepanel/TaskBar.NotesFrame.h"
+
+#include "sidepanel/Classes.FrameBar.h"
+
+#include <QCalendarWidget>
+#include <QFrame>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+TFNotesFrame::TFNotesFrame(QWidget *parent)
+    : QWidget(parent)
+{
+    resize(223, 208);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    sPageControl1 = new QTabWidget(this);
+    sPageControl1->setDocumentMode(false);
+    tsNotes = new QWidget;
+    tsCalendar = new QWidget;
+    sPageControl1->addTab(tsNotes, QStringLiteral("Заметки"));
+    sPageControl1->addTab(tsCalendar, QStringLiteral("Календарь"));
+
+    mNotes = new QPlainTextEdit(tsNotes);
+    mNotes->setFrameShape(QFrame::NoFrame);
+    QPalette notesPalette = mNotes->palette();
+    notesPalette.setColor(QPalette::Base, QColor(255, 255, 230));
+    mNotes->setPalette(notesPalette);
+    auto *notesLayout = new QVBoxLayout(tsNotes);
+    notesLayout->setContentsMargins(0, 0, 0, 0);
+    notesLayout->addWidget(mNotes);
+
+    sMonthCalendar1 = new QCalendarWidget(tsCalendar);
+    sMonthCalendar1->setGridVisible(false);
+    sMonthCalendar1->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    QPalette calendarPalette = sMonthCalendar1->palette();
+    calendarPalette.setColor(QPalette::Base, Qt::white);
+    calendarPalette.setColor(QPalette::Window, Qt::white);
+    sMonthCalendar1->setPalette(calendarPalette);
+    auto *calendarLayout = new QVBoxLayout(tsCalendar);
+    calendarLayout->setContentsMargins(3, 3, 3, 3);
+    calendarLayout->addWidget(sMonthCalendar1);
+    tsCalendar->setAutoFillBackground(true);
+    QPalette pagePalette = tsCalendar->palette();
+    pagePalette.setColor(QPalette::Window, Qt::white);
+    tsCalendar->setPalette(pagePalette);
+
+    pnResize = new QFrame(this);
+    pnResize->setFixedHeight(4);
+    pnResize->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    pnResize->setLineWidth(1);
+    pnResize->setCursor(Qt::SizeVerCursor);
+    pnResize->installEventFilter(this);
+
+    layout->addWidget(sPageControl1, 1);
+    layout->addWidget(pnResize);
+    sPageControl1->setCurrentWidget(tsNotes);
+}
+
+QString TFNotesFrame::Text() const
+{
+    return mNotes->toPlainText();
+}
+
+void TFNotesFrame::SetText(const QString &value)
+{
+    // Texts written with CR LF or CR line ends read as the same lines.
+    QString text = value;
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    mNotes->setPlainText(text);
+}
+
+void TFNotesFrame::pnResizeMouseDown(const QPoint &globalPos)
+{
+    QWidget *parent = parentWidget();
+    if (!parent)
+        return;
+    auto *item = qobject_cast<TFrameBarItem *>(parent);
+    if (!item)
+        return;
+    item->SetFrameAlign(alClient);
+    if (QWidget *grabber = QWidget::mouseGrabber())
+        grabber->releaseMouse();
+    item->StartSizing(globalPos);
+}
+
+bool TFNotesFrame::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == pnResize && event->type() == QEvent::MouseButtonPress) {
+        pnResizeMouseDown(static_cast<QMouseEvent *>(event)->globalPosition().toPoint());
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}

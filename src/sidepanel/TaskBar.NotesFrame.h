@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+class QCalendarWidget;
+class QFrame;
+class QPlainTextEdit;
+class QTabWidget;
+
+// The side panel's notes pad: a notes tab and a calendar tab, with a grip along the
+// bottom edge by which the user drags the height of the item the frame sits in.
+// The notes text is loaded and saved by the main window.
+class TFNotesFrame : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TFNotesFrame(QWidget *parent = nullptr);
+
+    QCalendarWidget *sMonthCalendar1;
+    // The grip: 4 pixels high, along the bottom, with the vertical sizing cursor.
+    QFrame *pnResize;
+    QTabWidget *sPageControl1;
+    QWidget *tsNotes;
+    QWidget *tsCalendar;
+    QPlainTextEdit *mNotes;
+
+    // The notes as plain text; line breaks are "\n" (CR LF and CR read as one).
+    QString Text() const;
+    void SetText(const QString &value);
+
+    // A press of any button on the grip, globalPos where it happened: in a frame bar
+    // item the frame fills the item and the item's bottom edge follows the mouse until
+    // the left button is released. Without a parent nothing happens.
+    void pnResizeMouseDown(const QPoint &globalPos);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+};

@@ -1,0 +1,169 @@
+#include "sidepanel/TaskBar.NotesFrame.h"
+
+#include "app/Settings.h"
+#include "sidepanel/Classes.FrameBar.h"
+
+#include <QCalendarWidget>
+#include <QFrame>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(NotesFrame, StartsOnTheNotesTabWithItsTwoPages)
+{
+    TFNotesFrame frame;
+    ASSERT_EQ(frame.sPageControl1->count(), 2);
+    EXPECT_EQ(frame.sPageControl1->tabText(0), QStringLiteral("Заметки"));
+    EXPECT_EQ(frame.sPageControl1->tabText(1), QStringLiteral("Календарь"));
+    EXPECT_EQ(frame.sPageControl1->currentWidget(), frame.tsNotes);
+    EXPECT_EQ(frame.mNotes->palette().color(QPalette::Base), QColor(255, 255, 230));
+    EXPECT_EQ(frame.pnResize->height(), 4);
+    EXPECT_EQ(frame.pnResize->cursor().shape(), Qt::SizeVerCursor);
+    EXPECT_EQ(frame.Text(), QString());
+}
+
+// The notes go to the settings file at close and come back at the next start.
+class NotesStoreTest : public ::testing::TestWithParam<QString>
+{
+protected:
+    QTemporaryDir Dir;
+};
+
+TEST_P(NotesStoreTest, TheTextSurvivesASaveAndALoad)
+{
+    const QString ini = Dir.filePath(QStringLiteral("tallyset.ini"));
+    {
+        TFNotesFrame frame;
+        frame.SetText(GetParam());
+        ISettingsManagerPtr settings = TAppSetting::Create(ini);
+        settings->SaveText(QStringLiteral("main"), QStringLiteral("notes"), frame.Text());
+    }
+    TFNotesFrame frame;
+    ISettingsManagerPtr settings = TAppSetting::Create(ini);
+    frame.SetText(settings->LoadText(QStringLiteral("main"), QStringLiteral("notes"), QString()));
+    EXPECT_EQ(frame.Text(), GetParam());
+    EXPECT_EQ(frame.mNotes->document()->blockCount(), GetParam().count(QLatin1Char('\n')) + 1);
+}
+
+QString LongNotes()
+{
+    QString text;
+    for (int i = 0; text.size() < 100000; ++i)
+        text += QStringLiteral("Строка %1: купить хлеба, молока; оплатить \"свет\" = 1 200,50 № 7\n").arg(i);
+    text.truncate(100000);
+    return text;
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, NotesStoreTest,
+                         ::testing::Values(QStringLiteral("Купить хлеба\nОплатить интернет\n\nДень рождения 12.05"),
+                                           QStringLiteral("\nпервая строка пустая и последняя тоже\n"),
+                                           QStringLiteral("одна строка"), LongNotes()));
+
+TEST(NotesFrame, CrLfAndCrLineEndsReadAsLineBreaks)
+{
+    TFNotesFrame frame;
+    frame.SetText(QStringLiteral("a\r\nb\rc\nd"));
+    EXPECT_EQ(frame.Text(), QStringLiteral("a\nb\nc\nd"));
+}
+
+TEST(NotesFrame, TheGripOfAFrameWithoutAParentDoesNothing)
+{
+    TFNotesFrame frame;
+    frame.resize(223, 208);
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    QTest::mousePress(frame.pnResize, Qt::LeftButton, Qt::NoModifier, QPoint(20, 2));
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    QTest::mouseRelease(frame.pnResize, Qt::LeftButton, Qt::NoModifier, QPoint(20, 2));
+    EXPECT_EQ(frame.height(), 208);
+}
+
+class MemorySettings : public ISettingsManager
+{
+public:
+    QMap<QString, int> Integers;
+    void SaveFormSetings(const QString &, QWidget *) override {}
+    void LoadFormSettings(const QString &, QWidget *) override {}
+    void SaveGridSettings(const QString &, const IGridColumns &) override {}
+    void LoadGridSettings(const QString &, IGridColumns &) override {}
+    void SaveDateTime(const QString &, const QString &, TDateTime) override {}
+    TDateTime LoadDateTime(const QString &, const QString &, TDateTime value) override { return value; }
+    void SaveBoolean(const QString &, const QString &, bool) override {}
+    bool LoadBoolean(const QString &, const QString &) override { return false; }
+    void SaveInteger(const QString &, const QString &name, int value) override { Integers[name] = value; }
+    int LoadInteger(const QString &, const QString &name, int value) override { return Integers.value(name, value); }
+    void SaveText(const QString &, const QString &, const QString &) override {}
+    QString LoadText(const QString &, const QString &, const QString &value) override { return value; }
+};
+
+// The notes item between two others in a side panel, as the program has it.
+class NotesGripTest : public ::testing::Test
+{
+protected:
+    NotesGripTest()
+    {
+        Bar.setGeometry(0, 0, 180, 600);
+        Bar.SetTitleHeight(18);
+        Above = Bar.AddItem(QStringLiteral("Общие задачи"), nullptr);
+        Notes = new TFNotesFrame;
+        Item = Bar.AddItem(QStringLiteral("Дополнительно"), Notes);
+        Below = Bar.AddItem(QStringLiteral("Ниже"), nullptr);
+        MemorySettings none;
+        Bar.LoadSettings(none, QStringLiteral("FrameBar"));
+        Bar.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&Bar));
+    }
+
+    // Presses the grip, drags it by dy pixels in two moves and releases it.
+    void Drag(int dy)
+    {
+        const QPoint grip(40, 2);
+        QTest::mousePress(Notes->pnResize, Qt::LeftButton, Qt::NoModifier, grip);
+        const QPoint start = Notes->pnResize->mapTo(Item, grip);
+        QTest::mouseMove(Item, start + QPoint(0, dy / 2));
+        QTest::mouseMove(Item, start + QPoint(0, dy));
+        QTest::mouseRelease(Item, Qt::LeftButton, Qt::NoModifier, start + QPoint(0, dy));
+    }
+
+    TFrameBar Bar;
+    TFrameBarItem *Above = nullptr;
+    TFrameBarItem *Item = nullptr;
+    TFrameBarItem *Below = nullptr;
+    TFNotesFrame *Notes = nullptr;
+};
+
+TEST_F(NotesGripTest, DraggingTheGripResizesTheItemAndTheBarSavesIt)
+{
+    ASSERT_EQ(Item->height(), 18 + 208);
+    Drag(60);
+    EXPECT_FALSE(Item->IsSizing());
+    EXPECT_EQ(Item->height(), 18 + 208 + 60);
+    // The frame fills the item, the grip stays at its bottom, the item below moves along.
+    EXPECT_EQ(Notes->geometry(), QRect(0, 18, Item->width(), 208 + 60));
+    EXPECT_EQ(Notes->pnResize->mapTo(Item, QPoint(0, 4)).y(), Item->height());
+    EXPECT_EQ(Below->y(), Item->y() + Item->height() + 5);
+
+    Drag(-100);
+    EXPECT_EQ(Item->height(), 18 + 208 - 40);
+    MemorySettings settings;
+    Bar.SaveSettings(settings, QStringLiteral("FrameBar"));
+    EXPECT_EQ(settings.Integers.value(QStringLiteral("Item_1_height")), 18 + 208 - 40);
+
+    // Moving after the release changes nothing.
+    QTest::mouseMove(Item, QPoint(40, 10));
+    EXPECT_EQ(Item->height(), 18 + 208 - 40);
+}
+
+TEST_F(NotesGripTest, TheItemCannotBeDraggedAboveItsHeader)
+{
+    Drag(-1000);
+    EXPECT_EQ(Item->height(), 18);
+    EXPECT_EQ(Notes->height(), 0);
+    EXPECT_EQ(Below->y(), Item->y() + 18 + 5);
+}
+
+} // namespace

@@ -1,0 +1,256 @@
+#include "sidepanel/TaskBar.SmartDiagrammFrame.h"
+
+#include "db/DBEngine.Core.h"
+#include "db/Utils.h"
+#include "platform/Exception.h"
+#include "platform/widgets/Chart.h"
+#include "support/TempDatabase.h"
+
+#include <QBarSet>
+#include <QStackedBarSeries>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct TPointRow
+{
+    QString Label;
+    double Value;
+    bool operator==(const TPointRow &other) const { return Label == other.Label && qFuzzyCompare(Value + 1, other.Value + 1); }
+};
+
+void PrintTo(const TPointRow &row, std::ostream *os)
+{
+    *os << '(' << row.Label.toStdString() << ", " << row.Value << ')';
+}
+
+std::vector<TPointRow> Points(const TQtChartSeries *series)
+{
+    std::vector<TPointRow> rows;
+    for (int i = 0; i < series->Count(); ++i)
+        rows.push_back({series->Label(i), series->Value(i)});
+    return rows;
+}
+
+TDateTime D(int y, int m, int d)
+{
+    return EncodeDate(y, m, d);
+}
+
+// A database with two cash types, two expense types and tags, and the chart frame on it.
+class SmartDiagrammTest : public ::testing::Test
+{
+protected:
+    SmartDiagrammTest()
+    {
+        FDB = TDBConnection::Create();
+        FDB->Connect(FTemp.ConnectionString());
+        FCard = AddName("CashTypes", "Карта");
+        FCash = AddName("CashTypes", "Наличные");
+        FSalary = AddName("IncomeTypes", "Зарплата");
+        FFood = AddName("ExpenseTypes", "Еда");
+        FTransport = AddName("ExpenseTypes", "Транспорт");
+        FHoliday = AddName("Tags", "отпуск");
+        FSea = AddName("Tags", "море");
+        Frame.Init(FDB);
+        Frame.resize(170, 170);
+    }
+
+    int AddName(const char *table, const char *name)
+    {
+        FDB->ExecSQL(QStringLiteral("insert into %1(Name) values(\"%2\")").arg(QLatin1String(table), QString::fromUtf8(name)));
+        return FDB->GetLastIdentity();
+    }
+    int Add(const char *table, const char *links, int link1, int link2, TDateTime date, double sum, bool planned = false)
+    {
+        FDB->ExecSQL(QStringLiteral("insert into %1(%2, OperationDate, SumValue, Planned) values(%3, %4, %5, %6, %7)")
+                         .arg(QLatin1String(table), QLatin1String(links))
+                         .arg(link1)
+                         .arg(link2)
+                         .arg(MSAccessDate(date), QString::number(sum, 'f', 2))
+                         .arg(planned ? 1 : 0));
+        return FDB->GetLastIdentity();
+    }
+    int Expense(TDateTime date, int type, int cash, double sum, bool planned = false)
+    {
+        return Add("Expenses", "TypeID, CashTypeID", type, cash, date, sum, planned);
+    }
+    int Income(TDateTime date, int cash, double sum, bool planned = false)
+    {
+        return Add("Incomes", "TypeID, CashTypeID", FSalary, cash, date, sum, planned);
+    }
+    int Transfer(TDateTime date, int src, int dst, double sum)
+    {
+        return Add("Transfers", "SrcCashTypeID, DstCashTypeID", src, dst, date, sum);
+    }
+    void Tag(int expense, int tag)
+    {
+        FDB->ExecSQL(QStringLiteral("insert into ExpensesTags(OwnerID, TagID) values(%1, %2)").arg(expense).arg(tag));
+    }
+
+    void ExpectSwitched(bool bars)
+    {
+        EXPECT_EQ(Frame.Histogramm->Active(), bars);
+        EXPECT_EQ(Frame.Line->Active(), !bars);
+        EXPECT_FALSE(Frame.SingleLine->Active());
+    }
+
+    TTempDatabase FTemp;
+    IDBConnectionPtr FDB;
+    TFSmartDiagramm Frame;
+    int FCard = 0, FCash = 0, FSalary = 0, FFood = 0, FTransport = 0, FHoliday = 0, FSea = 0;
+};
+
+TEST_F(SmartDiagrammTest, BlankUntilTheFirstDrawing)
+{
+    EXPECT_TRUE(Frame.SingleLine->Active());
+    EXPECT_EQ(Frame.SingleLine->Count(), 0);
+    EXPECT_FALSE(Frame.Histogramm->Active());
+    EXPECT_FALSE(Frame.Line->Active());
+    EXPECT_TRUE(Frame.chSmartChart->EmptyNoteVisible());
+    EXPECT_FALSE(Frame.chSmartChart->LegendVisible());
+}
+
+// The record of the 10th, movements of its cash type on the 3rd, 7th and 20th.
+TEST_F(SmartDiagrammTest, TheBalanceRunsFromBeforeThePeriodToTheRecordsDay)
+{
+    Income(D(2024, 2, 20), FCard, 1000);
+    Expense(D(2024, 1, 5), FFood, FCard, 150);
+    Transfer(D(2024, 2, 25), FCard, FCash, 50);
+    Expense(D(2024, 3, 3), FFood, FCard, 100);
+    Income(D(2024, 3, 7), FCard, 50);
+    Transfer(D(2024, 3, 7), FCard, FCash, 30);
+    Transfer(D(2024, 3, 7), FCash, FCard, 5);
+    Expense(D(2024, 3, 10), FTransport, FCard, 20);
+    Expense(D(2024, 3, 20), FFood, FCard, 200);
+    Expense(D(2024, 3, 8), FFood, FCash, 999); // another cash type
+    Expense(D(2024, 3, 9), FFood, FCard, 400, true); // planned, excluded
+
+    Frame.ShowCashRemainderDiagram(QStringLiteral("Карта"), FCard, D(2024, 3, 1), D(2024, 3, 31), D(2024, 3, 10), false);
+    ExpectSwitched(false);
+    EXPECT_EQ(Frame.chSmartChart->Title(), QStringLiteral("Карта. Движение"));
+    EXPECT_EQ(Points(Frame.Line), (std::vector<TPointRow>{{"ост.", 800}, {"3", 700}, {"7", 725}, {"10", 705}}));
+    EXPECT_EQ(Frame.Histogramm->Count(), 0);
+
+    // With planned operations the 9th appears.
+    Frame.ShowCashRemainderDiagram(QStringLiteral("Карта"), FCard, D(2024, 3, 1), D(2024, 3, 31), D(2024, 3, 10), true);
+    EXPECT_EQ(Points(Frame.Line),
+              (std::vector<TPointRow>{{"ост.", 800}, {"3", 700}, {"7", 725}, {"9", 325}, {"10", 305}}));
+}
+
+TEST_F(SmartDiagrammTest, ACashTypeWithoutEarlierMovementStartsAtZero)
+{
+    Expense(D(2024, 3, 2), FFood, FCash, 10);
+    Frame.ShowCashRemainderDiagram(QStringLiteral("Наличные"), FCash, D(2024, 3, 1), D(2024, 3, 31), D(2024, 3, 2), false);
+    EXPECT_EQ(Points(Frame.Line), (std::vector<TPointRow>{{"ост.", 0}, {"2", -10}}));
+}
+
+TEST_F(SmartDiagrammTest, TheDayChartComparesTheDayWithThePeriodAndAllTime)
+{
+    Expense(D(2024, 3, 4), FFood, FCard, 30);
+    Expense(D(2024, 3, 4), FTransport, FCash, 10);
+    Expense(D(2024, 3, 5), FFood, FCard, 20);
+    Expense(D(2024, 3, 4), FFood, FCard, 500, true); // planned
+    Expense(D(2024, 2, 1), FFood, FCard, 90);
+
+    Frame.ShowExpensesDayDiagram(D(2024, 3, 1), D(2024, 3, 31), D(2024, 3, 4), false);
+    ExpectSwitched(true);
+    EXPECT_EQ(Frame.chSmartChart->Title(), QStringLiteral("Средний дневной расход"));
+    // Days with expenses: 4th (40) and 5th (20) in the period, and 1 February (90).
+    EXPECT_EQ(Points(Frame.Histogramm), (std::vector<TPointRow>{{"день", 40}, {"месяц", 30}, {"общий", 50}}));
+
+    Frame.ShowExpensesDayDiagram(D(2024, 3, 1), D(2024, 3, 31), D(2024, 3, 4), true);
+    EXPECT_EQ(Points(Frame.Histogramm),
+              (std::vector<TPointRow>{{"день", 540}, {"месяц", 280}, {"общий", (540 + 20 + 90) / 3.0}}));
+}
+
+TEST_F(SmartDiagrammTest, TheTypeChartCountsPlannedOnlyInTheMonthlyAverage)
+{
+    Expense(D(2024, 3, 4), FFood, FCard, 30);
+    Expense(D(2024, 3, 4), FFood, FCash, 5);
+    Expense(D(2024, 3, 4), FTransport, FCard, 7);
+    Expense(D(2024, 3, 12), FFood, FCard, 15);
+    Expense(D(2024, 3, 4), FFood, FCard, 100, true);
+    Expense(D(2024, 1, 20), FFood, FCard, 50);
+
+    Frame.ShowExpensesByTypeDiagram(QStringLiteral("Еда"), FFood, D(2024, 3, 1), D(2024, 3, 31), D(2024, 3, 4), false);
+    ExpectSwitched(true);
+    EXPECT_EQ(Frame.chSmartChart->Title(), QStringLiteral("Еда. Траты"));
+    // Months of Еда: January 50, March 150 with the planned one.
+    EXPECT_EQ(Points(Frame.Histogramm), (std::vector<TPointRow>{{"день", 35}, {"период", 50}, {"среднее", 100}}));
+}
+
+TEST_F(SmartDiagrammTest, TheTagChartHasOneBarPerTagOfTheRecord)
+{
+    const int untagged = Expense(D(2024, 3, 4), FFood, FCard, 30);
+    const int both = Expense(D(2024, 3, 5), FFood, FCard, 20);
+    Tag(both, FHoliday);
+    Tag(both, FSea);
+    Tag(Expense(D(2024, 3, 6), FTransport, FCard, 7), FSea);
+    Tag(Expense(D(2024, 4, 6), FTransport, FCard, 1000), FSea); // after the period
+    Tag(Expense(D(2024, 3, 7), FTransport, FCard, 300, true), FHoliday); // planned
+
+    Frame.ShowExpensesByTagsDiagram(both, D(2024, 3, 1), D(2024, 3, 31), D(2024, 3, 5), false);
+    ExpectSwitched(true);
+    EXPECT_EQ(Frame.chSmartChart->Title(), QStringLiteral("Расходы по тегам"));
+    std::vector<TPointRow> bars = Points(Frame.Histogramm);
+    std::sort(bars.begin(), bars.end(), [](const TPointRow &a, const TPointRow &b) { return a.Label < b.Label; });
+    EXPECT_EQ(bars, (std::vector<TPointRow>{{"море", 27}, {"отпуск", 20}}));
+
+    Frame.ShowExpensesByTagsDiagram(untagged, D(2024, 3, 1), D(2024, 3, 31), D(2024, 3, 4), false);
+    EXPECT_EQ(Frame.Histogramm->Count(), 0);
+}
+
+TEST_F(SmartDiagrammTest, BarsHaveTheirOwnColoursAndAHorizontalGradient)
+{
+    Expense(D(2024, 3, 4), FFood, FCard, 30);
+    Frame.ShowExpensesDayDiagram(D(2024, 3, 1), D(2024, 3, 31), D(2024, 3, 4), false);
+    Frame.chSmartChart->Flush();
+    const QList<QBarSet *> sets = Frame.Histogramm->BarSeries()->barSets();
+    ASSERT_EQ(sets.size(), 3);
+    for (QBarSet *set : sets) {
+        const QGradient *gradient = set->brush().gradient();
+        ASSERT_NE(gradient, nullptr);
+        ASSERT_EQ(gradient->type(), QGradient::LinearGradient);
+        const auto *linear = static_cast<const QLinearGradient *>(gradient);
+        EXPECT_EQ(linear->start().y(), linear->finalStop().y());
+        EXPECT_LT(linear->start().x(), linear->finalStop().x());
+        EXPECT_NEAR(gradient->stops().first().second.alphaF(), 0.74, 0.01);
+    }
+    EXPECT_NE(Frame.Histogramm->Color(0), Frame.Histogramm->Color(1));
+}
+
+// An empty expenses journal hands over zero and empty values: the charts are drawn for them.
+TEST_F(SmartDiagrammTest, AnEmptyJournalDrawsZeroValues)
+{
+    Frame.ShowExpensesDayDiagram(D(2024, 3, 1), D(2024, 3, 31), 0, false);
+    EXPECT_EQ(Points(Frame.Histogramm), (std::vector<TPointRow>{{"день", 0}, {"месяц", 0}, {"общий", 0}}));
+    Frame.ShowExpensesByTypeDiagram(QString(), 0, D(2024, 3, 1), D(2024, 3, 31), 0, false);
+    EXPECT_EQ(Points(Frame.Histogramm), (std::vector<TPointRow>{{"день", 0}, {"период", 0}, {"среднее", 0}}));
+    EXPECT_EQ(Frame.chSmartChart->Title(), QStringLiteral(". Траты"));
+    Frame.ShowCashRemainderDiagram(QString(), 0, D(2024, 3, 1), D(2024, 3, 31), 0, false);
+    EXPECT_EQ(Points(Frame.Line), (std::vector<TPointRow>{{"ост.", 0}}));
+    Frame.ShowExpensesByTagsDiagram(0, D(2024, 3, 1), D(2024, 3, 31), 0, false);
+    EXPECT_EQ(Frame.Histogramm->Count(), 0);
+    Frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Frame));
+    EXPECT_FALSE(Frame.grab().isNull());
+}
+
+TEST_F(SmartDiagrammTest, AFailingQueryLeavesTheChartSwitchedClearedAndTitled)
+{
+    Expense(D(2024, 3, 4), FFood, FCard, 30);
+    Frame.ShowExpensesDayDiagram(D(2024, 3, 1), D(2024, 3, 31), D(2024, 3, 4), false);
+    ASSERT_EQ(Frame.Histogramm->Count(), 3);
+    FDB->ExecSQL(QStringLiteral("drop table ExpensesTags"));
+    EXPECT_THROW(Frame.ShowExpensesByTagsDiagram(1, D(2024, 3, 1), D(2024, 3, 31), 0, false), EDatabaseError);
+    EXPECT_EQ(Frame.Histogramm->Count(), 0);
+    EXPECT_EQ(Frame.chSmartChart->Title(), QStringLiteral("Расходы по тегам"));
+
+    TFSmartDiagramm unconnected;
+    EXPECT_THROW(unconnected.ShowExpensesDayDiagram(0, 0, 0, false), Exception);
+    EXPECT_EQ(unconnected.chSmartChart->Title(), QStringLiteral("Средний дневной расход"));
+}
+
+} // namespace
