@@ -53,6 +53,8 @@ QPixmap ButtonPicture(int width, const QString &caption, const QColor &top, cons
     }
     QFont f = QApplication::font();
     f.setPixelSize(12);
+    while (f.pixelSize() > 8 && QFontMetrics(f).horizontalAdvance(caption) > width - 8)
+        f.setPixelSize(f.pixelSize() - 1);
     p.setFont(f);
     p.setPen(textColor);
     p.drawText(QRect(shift, shift, width, c_barHeight - 1), Qt::AlignCenter, caption);
@@ -120,16 +122,17 @@ TFLibEditor::TFLibEditor(QWidget *parent) : QDialog(parent)
         int Left;
         int Width;
         TAction *Action;
+        const char *Label;
     };
     const TButtonDef buttons[] = {
-        {&btAdd, "btAdd", 0, 80, acAddRecord},
-        {&btEdit, "btEdit", 90, 105, acEditRecord},
-        {&btDelete, "btDelete", 205, 75, acDeleteRecord},
+        {&btAdd, "btAdd", 0, 80, acAddRecord, "Добавить"},
+        {&btEdit, "btEdit", 90, 105, acEditRecord, "Редактировать"},
+        {&btDelete, "btDelete", 205, 75, acDeleteRecord, "Удалить"},
     };
     for (const TButtonDef &def : buttons) {
         auto *button = new TZarnImgButton(ZarnImgContainer1);
         button->setObjectName(QString::fromLatin1(def.Name));
-        button->SetPictures(LabelledPictures(def.Width, def.Action->Caption()));
+        button->SetPictures(LabelledPictures(def.Width, QString::fromUtf8(def.Label)));
         button->move(def.Left, 0);
         TAction *action = def.Action;
         connect(button, &TCustomZarnImgButton::Click, this, [action] { action->Execute(); });
@@ -192,6 +195,10 @@ void TFLibEditor::acAddRecordExecute()
     TLibRecord rec = TLibRecord::Create(c_intfNewLibRecordDefaultName, -1);
     if (!DialogHook().InputQuery(c_intfNewLibRecordCaption, c_msgNewLibRecordText, rec.Name))
         return;
+    if (rec.Name.trimmed().isEmpty()) {
+        ShowInfo(c_msgEmptyLibRecordName);
+        return;
+    }
     FLib->AddLibRecord(rec);
 }
 
@@ -202,6 +209,10 @@ void TFLibEditor::acEditRecordExecute()
         return;
     if (!DialogHook().InputQuery(c_intfEditLibRecordCaption, c_msgEditLibRecordText, rec.Name))
         return;
+    if (rec.Name.trimmed().isEmpty()) {
+        ShowInfo(c_msgEmptyLibRecordName);
+        return;
+    }
     FLib->EditLibRecord(rec);
 }
 

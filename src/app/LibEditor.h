@@ -12,6 +12,8 @@ class TZarnImgButton;
 class TZarnImgContainer;
 
 inline const QString c_iniGridLib = QStringLiteral("gridLib");
+// An entry needs a name that is not blank.
+inline const QString c_msgEmptyLibRecordName = QStringLiteral("Укажите непустое наименование записи");
 
 // The list editor: one reference list in a read-only grid; entries are added,
 // renamed and deleted through input boxes and written to the database at once.
