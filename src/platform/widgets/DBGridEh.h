@@ -221,6 +221,10 @@ public:
     TField *SelectedField() const;
 
     // Sort-marked columns in the order they were marked, each with its marker.
+    // With dghAutoSortMarking a click on a title button cycles that column's
+    // marker none -> down -> up -> none and drops the other markers; with
+    // dghMultiSortMarking a Ctrl+click cycles it and keeps the others. The grid
+    // shows the markers and raises OnSortMarkingChanged; it does not sort.
     QVector<TColumnEh *> SortMarkedColumns() const { return FSortMarked; }
     void ClearSortMarkers();
 
