@@ -32,7 +32,7 @@ TFTags::TFTags(QWidget *parent) : QDialog(parent)
     lbTags->setFont(font);
     // Items at least 12 pixels high; a larger font keeps its own height.
     lbTags->setUniformItemSizes(true);
-    lbTags->setStyleSheet(QStringLiteral("QListWidget::item { min-height: 12px; }"));
+    lbTags->setStyleSheet(QStringLiteral("QListWidget::item { min-height: 12px; padding-left: 2px; }"));
     connect(lbTags, &QListWidget::itemDoubleClicked, this, [this] {
         try {
             lbTagsDblClick();
