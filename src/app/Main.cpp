@@ -187,7 +187,7 @@ void ApplyProgramLook(QApplication &application)
 QFont ProgramFont()
 {
     QFont font;
-    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans")});
+    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")});
     font.setPointSize(8);
     return font;
 }
@@ -410,19 +410,21 @@ void TFMain::BuildTopBar(QWidget *parent)
     connect(zibFilter, &TZarnImgButton::Click, this, [this] { acJournalFilter->Execute(); });
     connect(zibCalc, &TZarnImgButton::Click, this, [this] { acRunCalc->Execute(); });
 
-    sLabel1 = new QLabel(QStringLiteral("период"), parent);
-    sLabel1->setObjectName(QStringLiteral("sLabel1"));
-    sLabel1->move(560, 13);
-    sLabel1->adjustSize();
-
     deBDate = new TDateEdit(parent);
     deBDate->setObjectName(QStringLiteral("deBDate"));
-    deBDate->setGeometry(603, 10, 86, 21);
     deBDate->setToolTip(BalloonHintHtml(QStringLiteral("Рабочий период|Начальная дата рабочего периода")));
     deEdate = new TDateEdit(parent);
     deEdate->setObjectName(QStringLiteral("deEdate"));
-    deEdate->setGeometry(694, 10, 86, 21);
     deEdate->setToolTip(BalloonHintHtml(QStringLiteral("Рабочий период|Конечная дата рабочего периода")));
+    // The designed 86 pixels, or what the font needs for a whole date.
+    const int dateWidth = qMax(86, deBDate->sizeHint().width());
+    deBDate->setGeometry(603, 10, dateWidth, 21);
+    deEdate->setGeometry(deBDate->geometry().right() + 6, 10, dateWidth, 21);
+
+    sLabel1 = new QLabel(QStringLiteral("период"), parent);
+    sLabel1->setObjectName(QStringLiteral("sLabel1"));
+    sLabel1->adjustSize();
+    sLabel1->move(qMin(560, deBDate->x() - 5 - sLabel1->width()), deBDate->y() + (21 - sLabel1->height()) / 2);
     connect(deBDate, &TDateEdit::Changed, this, [this] { deBDateChange(); });
     connect(deEdate, &TDateEdit::Changed, this, [this] { deEDateChange(); });
 

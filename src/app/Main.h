@@ -46,7 +46,8 @@ enum TJournalPage : int { jpNone = -1, jpIncomes = 0, jpExpenses = 1, jpTransfer
 
 // Fusion with the program's colours and font, for the whole application.
 void ApplyProgramLook(QApplication &application);
-// The window font: Tahoma, else DejaVu Sans, 8 points.
+// The window font: Tahoma, else DejaVu Sans Condensed, 8 points; the designed
+// widths of the window are meant for a font that narrow.
 QFont ProgramFont();
 
 // The text of a sort marker in a sort expression: "", "DESC" or "ASC".
