@@ -164,7 +164,6 @@ TFJournalEditor::TFJournalEditor(const ITallysetJournalPtr &journal, QWidget *pa
 
     deDate = new TDateEdit(tsEditor);
     deDate->setObjectName(QStringLiteral("deDate"));
-    deDate->setMaxLength(10);
     Label1->setBuddy(deDate);
 
     chbPlanned = new TWrapCheckBox(QStringLiteral("Планируемая операция"), tsEditor);
@@ -355,8 +354,8 @@ int TFJournalEditor::_getLinkID(int index, bool addAllow)
     QComboBox *combo = LinkCombo(index);
     int result = GetIDFromCombobox(*combo, -1);
     const QString typed = combo->currentText();
-    if (result == -1 && addAllow && !typed.trimmed().isEmpty()) {
-        ITallysetLibPtr lib = _journal->GetLib(index);
+    ITallysetLibPtr lib = _journal->GetLib(index);
+    if (result == -1 && addAllow && lib && !typed.trimmed().isEmpty()) {
         result = lib->ConfirmAdd(typed).ID;
         if (result > 0) {
             TStringList items;

@@ -239,6 +239,12 @@ INSTANTIATE_TEST_SUITE_P(
         TCheckCase{"NoSourceOfTransfer", jkTransfers,
                    [](TFJournalEditor &e, TRecordingDialogHook &) { e.cbLink1->setCurrentIndex(-1); },
                    Format(c_msgInvalidValue, {QStringLiteral("Откуда")}), {}, Link1Field},
+        TCheckCase{"CashTypeBeforeKind", jkExpenses,
+                   [](TFJournalEditor &e, TRecordingDialogHook &) {
+                       e.cbLink1->setCurrentIndex(-1);
+                       RetypeText(e.cbLink2->lineEdit(), QStringLiteral("Подарки"));
+                   },
+                   c_invalidCash, {}, Link1Field},
         TCheckCase{"BlankKind", jkExpenses,
                    [](TFJournalEditor &e, TRecordingDialogHook &) { RetypeText(e.cbLink2->lineEdit(), "   "); },
                    c_invalidKind, {}, Link2Field},
