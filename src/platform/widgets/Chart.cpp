@@ -332,33 +332,54 @@ void TQtChartSeries::Rebuild()
         break;
     }
     case TSeriesKind::skBar: {
+        // One set per colour, zero outside its own bars: a colour per bar without a set per
+        // bar. Sets are kept from one filling to the next (Qt Charts grows with every set
+        // it has to create and drop); a set whose colour is no longer used goes.
         auto *bars = static_cast<QStackedBarSeries *>(FQt);
-        bars->clear();
-        // One set per colour, zero outside its own bars: a colour per bar without a set per bar.
-        std::map<QRgb, QBarSet *> sets;
-        QList<QBarSet *> ordered;
         const int n = Count();
+        std::vector<std::vector<double>> wanted(FBarSets.size(), std::vector<double>(size_t(n), 0.0));
+        std::vector<bool> used(FBarSets.size(), false);
         for (int i = 0; i < n; ++i) {
-            const QColor c = Color(i);
-            QBarSet *&set = sets[c.rgba()];
-            if (!set) {
-                set = new QBarSet(FName.isEmpty() ? c.name() : FName);
-                set->setColor(c);
-                set->setBorderColor(c);
+            const QRgb c = Color(i).rgba();
+            size_t k = 0;
+            while (k < FBarSets.size() && FBarSets[k].first != c)
+                ++k;
+            if (k == FBarSets.size()) {
+                auto *set = new QBarSet(FName);
+                set->setColor(QColor::fromRgba(c));
+                set->setBorderColor(QColor::fromRgba(c));
                 set->setPen(Qt::NoPen);
-                QList<qreal> zeros(n, 0.0);
-                set->append(zeros);
                 QObject::connect(set, &QBarSet::hovered, chart, [chart, this](bool on, int index) {
                     if (on)
                         chart->ShowPointTip(this, index);
                     else
                         QToolTip::hideText();
                 });
-                ordered.append(set);
+                bars->append(set);
+                FBarSets.emplace_back(c, set);
+                wanted.emplace_back(size_t(n), 0.0);
+                used.push_back(false);
             }
-            set->replace(i, FPoints[size_t(i)].Value);
+            used[k] = true;
+            wanted[k][size_t(i)] = FPoints[size_t(i)].Value;
         }
-        bars->append(ordered);
+        for (size_t k = FBarSets.size(); k-- > 0;) {
+            QBarSet *set = FBarSets[k].second;
+            const std::vector<double> &values = wanted[k];
+            if (!used[k]) {
+                bars->remove(set);
+                FBarSets.erase(FBarSets.begin() + std::ptrdiff_t(k));
+                continue;
+            }
+            if (set->count() != n) {
+                set->remove(0, set->count());
+                set->append(QList<qreal>(values.begin(), values.end()));
+                continue;
+            }
+            for (int i = 0; i < n; ++i)
+                if (set->at(i) != values[size_t(i)])
+                    set->replace(i, values[size_t(i)]);
+        }
         break;
     }
     case TSeriesKind::skArea: {

@@ -11,6 +11,7 @@
 
 class QAbstractSeries;
 class QAreaSeries;
+class QBarSet;
 class QChart;
 class QCategoryAxis;
 class QChartView;
@@ -89,6 +90,7 @@ private:
     QAbstractSeries *FQt = nullptr;
     QLineSeries *FUpper = nullptr; // area outline
     QLineSeries *FLower = nullptr; // area base at zero
+    std::vector<std::pair<QRgb, QBarSet *>> FBarSets; // bar sets by colour, owned by FQt
 };
 
 // One row of the legend: colour, label (empty labels shown as a dash) and value text.

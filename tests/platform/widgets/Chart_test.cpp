@@ -160,29 +160,40 @@ TEST_F(ChartTest, ValueAxisLabelsUseTheProgramsNumberFormat)
     EXPECT_TRUE(y->categoriesLabels().contains(QStringLiteral("0,1"))) << y->categoriesLabels().join(QLatin1Char('|')).toStdString();
 }
 
-TEST_F(ChartTest, RefillReplacesThePointsAndFreesTheOldObjects)
+TEST_F(ChartTest, RefillReplacesThePointsWithoutGrowing)
 {
     TQtChartSeries *pie = FChart.AddSeries(TSeriesKind::skPie);
     TQtChartSeries *bar = FChart.AddSeries(TSeriesKind::skBar);
-    auto fill = [&] {
+    auto fill = [&](int count, double base) {
         for (TQtChartSeries *s : {pie, bar}) {
             s->Clear();
-            for (int i = 0; i < 12; ++i)
-                s->AddPoint(100 + i, QStringLiteral("p%1").arg(i));
+            for (int i = 0; i < count; ++i)
+                s->AddPoint(base + i, QStringLiteral("p%1").arg(i));
         }
         FChart.Flush();
     };
-    fill();
+    fill(12, 100);
     QPointer<QPieSlice> oldSlice = pie->PieSeries()->slices().first();
-    QPointer<QBarSet> oldSet = bar->BarSeries()->barSets().first();
-    const qsizetype sets = bar->BarSeries()->count();
-    fill();
+    const QList<QBarSet *> sets = bar->BarSeries()->barSets();
+    EXPECT_EQ(sets.size(), 12);
+    fill(12, 200);
     EXPECT_EQ(pie->Count(), 12);
     EXPECT_EQ(pie->PieSeries()->count(), 12);
-    EXPECT_EQ(bar->BarSeries()->count(), sets);
-    EXPECT_EQ(Categories().size(), 12);
     EXPECT_TRUE(oldSlice.isNull());
-    EXPECT_TRUE(oldSet.isNull());
+    // The colour sets are kept and hold the new values.
+    EXPECT_EQ(bar->BarSeries()->barSets(), sets);
+    std::vector<TBar> bars = Bars(bar->BarSeries(), 12);
+    for (int i = 0; i < 12; ++i)
+        EXPECT_EQ(bars[size_t(i)].Value, 200 + i);
+    EXPECT_EQ(Categories().size(), 12);
+
+    // Fewer points: the sets of colours no longer used go, the others shrink.
+    fill(3, 7);
+    EXPECT_EQ(bar->BarSeries()->count(), 3);
+    bars = Bars(bar->BarSeries(), 3);
+    EXPECT_EQ(bars[2].Value, 9);
+    EXPECT_EQ(bars[2].Color, TChart::PaletteColor(2));
+    EXPECT_EQ(Categories(), (QStringList{"p0", "p1", "p2"}));
 
     pie->Clear();
     bar->Clear();
