@@ -71,6 +71,20 @@ QString LayoutText(const QString &text)
 
 } // namespace
 
+QFont NarrowPanelFont(const QFont &font)
+{
+    QFont result = font;
+    QStringList families = font.families();
+    if (families.isEmpty())
+        families << font.family();
+    if (families.first().compare(QLatin1String("Tahoma"), Qt::CaseInsensitive) == 0
+        && !families.contains(QLatin1String("DejaVu Sans Condensed"))) {
+        families.insert(1, QStringLiteral("DejaVu Sans Condensed"));
+        result.setFamilies(families);
+    }
+    return result;
+}
+
 int WrappedTextHeight(const QString &text, const QFont &font, int width)
 {
     QTextLayout layout(LayoutText(text), font);
@@ -295,18 +309,7 @@ void TFLinksFrame::changeEvent(QEvent *event)
 
 void TFLinksFrame::ApplyListFont()
 {
-    // The panel's width was laid out for the narrow Tahoma; where it is missing, the
-    // condensed DejaVu face keeps the captions about as wide.
-    QFont listFont = font();
-    QStringList families = listFont.families();
-    if (families.isEmpty())
-        families << listFont.family();
-    if (families.first().compare(QLatin1String("Tahoma"), Qt::CaseInsensitive) == 0
-        && !families.contains(QLatin1String("DejaVu Sans Condensed"))) {
-        families.insert(1, QStringLiteral("DejaVu Sans Condensed"));
-        listFont.setFamilies(families);
-    }
-    lbLinks->setFont(listFont);
+    lbLinks->setFont(NarrowPanelFont(font()));
 }
 
 void TFLinksFrame::resizeEvent(QResizeEvent *event)

@@ -25,7 +25,8 @@ public:
     ~TFLinksFrame() override;
 
     // The list of links: one entry per link, its text the caption the action had when
-    // it was added. Owner-drawn, variable entry heights, no border, no focus.
+    // it was added. Owner-drawn, variable entry heights, no border, no focus; its font
+    // is the frame's (NarrowPanelFont).
     QListWidget *lbLinks;
 
     // Pictures of the links, indexed by the actions' ImageIndex; empty for none.
@@ -88,6 +89,10 @@ private:
     bool FCanResize = false;
     int FOldWidth = 0;
 };
+
+// The side panel's width is laid out for the narrow Tahoma: where the font asks for
+// Tahoma first, the condensed DejaVu face is its stand-in, keeping texts about as wide.
+QFont NarrowPanelFont(const QFont &font);
 
 // Wraps text at word boundaries into width (a word wider than a line breaks where it
 // must) and returns the height of the lines; the measure the links and their drawing share.

@@ -7,7 +7,25 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QTabWidget>
+#include <QProxyStyle>
+#include <QTabBar>
 #include <QVBoxLayout>
+
+namespace {
+
+// Tabs with less room beside their captions, so both fit the narrow panel.
+class TCompactTabStyle : public QProxyStyle
+{
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const override
+    {
+        if (metric == PM_TabBarTabHSpace)
+            return 10;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
+} // namespace
 
 TFNotesFrame::TFNotesFrame(QWidget *parent)
     : QWidget(parent)
@@ -18,7 +36,9 @@ TFNotesFrame::TFNotesFrame(QWidget *parent)
     layout->setSpacing(0);
 
     sPageControl1 = new QTabWidget(this);
-    sPageControl1->setDocumentMode(false);
+    auto *tabStyle = new TCompactTabStyle;
+    tabStyle->setParent(sPageControl1);
+    sPageControl1->tabBar()->setStyle(tabStyle);
     tsNotes = new QWidget;
     tsCalendar = new QWidget;
     sPageControl1->addTab(tsNotes, QStringLiteral("Заметки"));

@@ -4,8 +4,11 @@
 #include "db/Utils.h"
 #include "platform/Exception.h"
 #include "platform/widgets/Chart.h"
+#include "sidepanel/TaskBar.LinksFrame.h"
 
 #include <QBarSet>
+#include <QChart>
+#include <QEvent>
 #include <QLinearGradient>
 #include <QStackedBarSeries>
 #include <QVBoxLayout>
@@ -33,6 +36,24 @@ TFSmartDiagramm::TFSmartDiagramm(QWidget *parent)
     Line = chSmartChart->AddSeries(TSeriesKind::skArea, QString(), false);
     Histogramm = chSmartChart->AddSeries(TSeriesKind::skBar, QString(), false);
     SingleLine = chSmartChart->AddSeries(TSeriesKind::skLine, QString(), true);
+    ApplyTitleFont();
+}
+
+void TFSmartDiagramm::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        ApplyTitleFont();
+}
+
+// A title for the panel's width: small and narrow, so the usual titles fit whole.
+void TFSmartDiagramm::ApplyTitleFont()
+{
+    QFont title = NarrowPanelFont(font());
+    title.setBold(false);
+    title.setPixelSize(10);
+    chSmartChart->Chart()->setTitleFont(title);
+    chSmartChart->SetTitle(chSmartChart->Title());
 }
 
 void TFSmartDiagramm::Init(IDBConnectionPtr db)

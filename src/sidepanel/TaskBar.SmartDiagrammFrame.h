@@ -45,7 +45,11 @@ public:
     // "Расходы по тегам": one bar per tag of expense ID with the period's expenses carrying it.
     void ShowExpensesByTagsDiagram(int ID, TDateTime BDate, TDateTime EDate, TDateTime Value, bool PlannedInclude);
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
+    void ApplyTitleFont();
     // Switches the series for bars or for the curve, clears the one switched on, sets the title.
     TQtChartSeries &Prepare(bool bars, const QString &title);
     // Runs the statement with the parameters on a fresh query; raises without a connection.

@@ -7,6 +7,8 @@
 #include "support/TempDatabase.h"
 
 #include <QBarSet>
+#include <QChart>
+#include <QChartView>
 #include <QStackedBarSeries>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -251,6 +253,211 @@ TEST_F(SmartDiagrammTest, AFailingQueryLeavesTheChartSwitchedClearedAndTitled)
     TFSmartDiagramm unconnected;
     EXPECT_THROW(unconnected.ShowExpensesDayDiagram(0, 0, 0, false), Exception);
     EXPECT_EQ(unconnected.chSmartChart->Title(), QStringLiteral("Средний дневной расход"));
+}
+
+} // namespace
+
+#include "app/Settings.h"
+#include "model/Classes.Libs.h"
+#include "platform/widgets/ActionList.h"
+#include "sidepanel/TaskBar.CashTypeFilterFrame.h"
+#include "sidepanel/TaskBar.LinksFrame.h"
+#include "sidepanel/TaskBar.NotesFrame.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QListWidget>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+
+namespace {
+
+// The whole side panel built as the main window builds it, on each page and during a
+// collapse, saved for a look under <build>/screenshots.
+class SidePanelScreenshotTest : public SmartDiagrammTest
+{
+protected:
+    SidePanelScreenshotTest()
+    {
+        QFont font;
+        font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans")});
+        font.setPointSize(8);
+        Bar.setFont(NarrowPanelFont(font));
+        Bar.setGeometry(0, 0, 180, 423);
+        Bar.SetColor(0xFFEEEB);
+
+        QList<QIcon> images;
+        for (QColor color : {QColor(0x6c, 0xbf, 0x4a), QColor(0x4a, 0x78, 0xc8), QColor(0xf0, 0xa8, 0x32)}) {
+            QPixmap pixmap(16, 16);
+            pixmap.fill(Qt::transparent);
+            QPainter p(&pixmap);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setPen(color.darker(140));
+            p.setBrush(color);
+            p.drawRoundedRect(QRectF(1.5, 2.5, 13, 11), 2, 2);
+            images << QIcon(pixmap);
+        }
+        Add = Actions.AddAction(QStringLiteral("Добавить запись"));
+        Add->SetImageIndex(0);
+        IncomeTypes = Actions.AddAction(QStringLiteral("Виды доходов"));
+        IncomeTypes->SetImageIndex(1);
+        ExpenseTypes = Actions.AddAction(QStringLiteral("Виды расходов"));
+        ExpenseTypes->SetImageIndex(1);
+        CashTypes = Actions.AddAction(QStringLiteral("Виды денежных средств"));
+        CashTypes->SetImageIndex(2);
+
+        auto heightChange = [this](QWidget *sender, int height) { Bar.FrameHeightChange(sender, height); };
+        Links = new TFLinksFrame;
+        Links->SetImageList(images);
+        Links->OnHeightChange = heightChange;
+        Chart = new TFSmartDiagramm;
+        Chart->Init(FDB);
+        Notes = new TFNotesFrame;
+        Notes->SetText(QStringLiteral("Оплатить интернет до 15-го\nКупить подарок маме\n\nПроверить выписку по карте"));
+        Filter = new TFCashTypeFilterFrame;
+        Filter->OnHeightChange = heightChange;
+
+        Bar.SetGradientStartColor(0xE0E0E0);
+        Bar.SetGradientEndColor(0xFFFFFF);
+        Bar.SetGradientDirection(gdHorizontal);
+        Bar.SetTitleHeight(18);
+        Bar.SetTitleStyle(psGradient);
+        Bar.SetTitleGradientStartColor(0x4CCD9E);
+        Bar.SetTitleGradientEndColor(0xFFFFFF);
+        Bar.SetTitleGradientDirection(gdVertical);
+        Bar.AddItem(QStringLiteral("Общие задачи"), Links);
+        Links->SetCanResize(true);
+        Bar.AddItem(QStringLiteral("Диаграммы"), Chart);
+        Bar.AddItem(QStringLiteral("Фильтр по видам средств"), Filter);
+        Bar.AddItem(QStringLiteral("Дополнительно"), Notes);
+        TAppSetting none{QString()};
+        Bar.LoadSettings(none, QStringLiteral("FrameBar"));
+
+        AddName("CashTypes", "Сберегательный счёт");
+        TCashTypesLib cashTypes(FDB);
+        cashTypes.Refresh();
+        cashTypes.GetQuery()->GetData()->First();
+        Filter->AddCashTypesFromQuery(cashTypes.GetQuery()->GetData());
+
+        Expense(D(2024, 3, 4), FFood, FCard, 30);
+        Expense(D(2024, 3, 5), FFood, FCard, 20);
+        Expense(D(2024, 2, 1), FFood, FCard, 90);
+        Chart->ShowExpensesDayDiagram(D(2024, 3, 1), D(2024, 3, 31), D(2024, 3, 4), false);
+
+        Bar.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&Bar));
+    }
+
+    // Items and links of a page, as the page change sets them.
+    void ShowPage(int page)
+    {
+        static const QString addCaptions[] = {QStringLiteral("Добавить доход"), QStringLiteral("Добавить расход"),
+                                              QStringLiteral("Добавить перевод")};
+        const bool journal = page >= 0 && page <= 2;
+        if (journal)
+            Add->SetCaption(addCaptions[page]);
+        Links->ClearLinks();
+        Bar.SetItemVisible(0, journal);
+        Bar.SetItemVisible(1, page == 1);
+        Bar.SetItemVisible(2, page == 3);
+        if (journal) {
+            TAction *list = page == 0 ? IncomeTypes : page == 1 ? ExpenseTypes : CashTypes;
+            Links->AddLinks({Add, list});
+            if (page != 2)
+                Links->AddLink(CashTypes);
+        }
+        QApplication::processEvents();
+    }
+
+    QImage Save(const QString &name)
+    {
+        const QImage image = Bar.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QString folder = QStringLiteral(TALLYSET_BINARY_DIR "/screenshots");
+        QDir().mkpath(folder);
+        EXPECT_TRUE(image.save(folder + QStringLiteral("/") + name));
+        return image;
+    }
+
+    // Dark pixels in a rectangle of the image.
+    static int Ink(const QImage &image, const QRect &rect)
+    {
+        int ink = 0;
+        const QRect r = rect.intersected(image.rect());
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                ink += qGray(image.pixel(x, y)) < 110;
+        return ink;
+    }
+
+    // Header gradient, the triangle at the right and a caption in the header of item.
+    void ExpectHeader(const QImage &image, TFrameBarItem *item)
+    {
+        const QPoint at = item->mapTo(&Bar, QPoint(0, 0));
+        EXPECT_EQ(image.pixel(at.x() + 1, at.y()), qRgb(158, 205, 76));
+        EXPECT_EQ(image.pixel(at.x() + 1, at.y() + 17), qRgb(255, 255, 255));
+        EXPECT_GT(Ink(image, QRect(at.x() + item->width() - 10, at.y() + 5, 8, 8)), 2);
+        EXPECT_GT(Ink(image, QRect(at.x() + 10, at.y() + 2, 60, 14)), 20);
+    }
+
+    TActionList Actions;
+    TFrameBar Bar;
+    TFLinksFrame *Links = nullptr;
+    TFSmartDiagramm *Chart = nullptr;
+    TFNotesFrame *Notes = nullptr;
+    TFCashTypeFilterFrame *Filter = nullptr;
+    TAction *Add = nullptr;
+    TAction *IncomeTypes = nullptr;
+    TAction *ExpenseTypes = nullptr;
+    TAction *CashTypes = nullptr;
+};
+
+TEST_F(SidePanelScreenshotTest, EachPage)
+{
+    const char *names[] = {"incomes", "expenses", "transfers", "reports", "diagrams"};
+    for (int page = 0; page < 5; ++page) {
+        SCOPED_TRACE(names[page]);
+        ShowPage(page);
+        const QImage image = Save(QStringLiteral("sidepanel_%1.png").arg(QLatin1String(names[page])));
+        // Background from light grey at the left to white at the right, below the items
+        // (the expenses page fills the panel and scrolls).
+        if (page != 1) {
+            EXPECT_EQ(image.pixel(0, image.height() - 2), qRgb(224, 224, 224));
+            EXPECT_EQ(image.pixel(179, image.height() - 2), qRgb(255, 255, 255));
+        }
+        for (int i = 0; i < Bar.Count(); ++i)
+            if (!Bar.GetItem(i)->isHidden())
+                ExpectHeader(image, Bar.GetItem(i));
+        if (page == 1) {
+            Chart->chSmartChart->Flush();
+            EXPECT_EQ(Chart->chSmartChart->Chart()->title(), QStringLiteral("Средний дневной расход"));
+        }
+        if (page <= 2) {
+            // Every link has ink on its line.
+            for (int i = 0; i < Links->LinkCount(); ++i) {
+                const QRect entry = Links->lbLinks->visualItemRect(Links->lbLinks->item(i));
+                const QPoint at = Links->lbLinks->viewport()->mapTo(&Bar, entry.topLeft());
+                EXPECT_GT(Ink(image, QRect(at.x() + 19, at.y(), entry.width() - 19, entry.height())), 30) << i;
+            }
+        }
+    }
+    ShowPage(0);
+    EXPECT_EQ(Bar.GetItem(0)->height(), 96);
+}
+
+TEST_F(SidePanelScreenshotTest, DuringACollapse)
+{
+    ShowPage(1);
+    TFrameBarItem *chart = Bar.GetItem(1);
+    chart->Collapse();
+    for (int i = 0; i < 3; ++i)
+        chart->Tick();
+    const QImage image = Save(QStringLiteral("sidepanel_collapse.png"));
+    ExpectHeader(image, chart);
+    EXPECT_EQ(Chart->chSmartChart->Chart()->title(), QStringLiteral("Средний дневной расход"));
+    EXPECT_LT(chart->height(), chart->RealHeight());
+    EXPECT_EQ(Bar.GetItem(3)->y(), chart->y() + chart->height() + 5);
 }
 
 } // namespace
