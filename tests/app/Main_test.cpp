@@ -14,6 +14,7 @@
 #include "support/RecordingDialogHook.h"
 #include "support/ui/MainWindowEnv.h"
 
+#include <QApplication>
 #include <QBarSet>
 #include <QCheckBox>
 #include <QComboBox>
@@ -30,6 +31,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 #include <gtest/gtest.h>
 
@@ -224,6 +226,20 @@ TEST_F(MainTest, WindowHasItsPagesGridsAndToolbar)
     EXPECT_EQ(items, (QStringList{"Общие задачи", "Диаграммы", "Фильтр по видам средств", "Дополнительно"}));
 }
 
+TEST_F(MainTest, TheLogoOpensTheAboutBoxModally)
+{
+    Open();
+    QString shown;
+    QTimer::singleShot(50, [&] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            shown = modal->objectName();
+            modal->close();
+        }
+    });
+    QTest::mouseClick(Window->ZarnImgButton1, Qt::LeftButton);
+    EXPECT_EQ(shown, QStringLiteral("FAbout"));
+}
+
 TEST_F(MainTest, StoredEndBeforeBeginMovesTheBeginBeforeTheEnd)
 {
     UsePeriod("10.05.2012", "01.03.2012");
@@ -314,6 +330,12 @@ TEST_F(MainTest, StoredPageIndexOutsideThePagesSelectsNoPage)
         EXPECT_FALSE(side->Items(1)->isVisibleTo(side));
         EXPECT_FALSE(side->Items(2)->isVisibleTo(side));
         EXPECT_TRUE(side->Items(3)->isVisibleTo(side));
+        if (stored == 5) {
+            Window->close();
+            EXPECT_TRUE(Env.ReadIni().contains(QLatin1String("page_index=-1"))) << Env.ReadIni().toStdString();
+            Window.reset();
+            continue;
+        }
 
         // The user picks a page: it works as usual and the five tabs stay.
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(jpExpenses).center());
@@ -618,6 +640,91 @@ TEST_F(MainTest, TwoSortMarkersSortByBothInMarkingOrder)
     EXPECT_EQ(incomes->Sort(), QString());
 }
 
+TEST_F(MainTest, ChangedCashTypesRefreshTheReportsAndOtherListsDoNot)
+{
+    AddLists();
+    const QDate today = QDate::currentDate();
+    Env.AddIncome(today, Card, Salary, 100);
+    Open();
+    TDataSet *balances = Data(Window->FRepMain);
+    TDataSet *incomes = Data(Window->FRepIncomes);
+    ASSERT_EQ(balances->RecordCount(), 1);
+    auto total = [&] { return Window->dbgIncomesReport->FooterValue(1); };
+
+    // Written behind the program's back: only a refresh of the reports shows it.
+    Env.AddIncome(today, Cash, Bonus, 50);
+    TLibRecord type = TLibRecord::Create(QStringLiteral("Подарки"), -1);
+    Window->FIncomeTypesLib->AddLibRecord(type);
+    TLibRecord expenseType = TLibRecord::Create(QStringLiteral("Связь"), -1);
+    Window->FExpenseTypesLib->AddLibRecord(expenseType);
+    ASSERT_GT(expenseType.ID, 0);
+    EXPECT_EQ(balances->RecordCount(), 1);
+    EXPECT_DOUBLE_EQ(total(), 100);
+
+    TLibRecord wallet = TLibRecord::Create(QStringLiteral("Копилка"), -1);
+    Window->FCashTypes->AddLibRecord(wallet);
+    ASSERT_GT(wallet.ID, 0);
+    EXPECT_EQ(balances->RecordCount(), 2);
+    EXPECT_EQ(incomes->RecordCount(), 2);
+    EXPECT_DOUBLE_EQ(total(), 150);
+
+    Env.AddIncome(today, Cash, Bonus, 25);
+    Window->FCashTypes->EditLibRecord(TLibRecord::Create(QStringLiteral("Кошелёк"), Cash));
+    EXPECT_TRUE(balances->Locate(QStringLiteral("Name"), QStringLiteral("Кошелёк")));
+    EXPECT_DOUBLE_EQ(total(), 175);
+
+    Env.AddIncome(today, Card, Salary, 5);
+    Window->FCashTypes->DeleteRecord(wallet.ID);
+    EXPECT_DOUBLE_EQ(total(), 180);
+    EXPECT_EQ(Dialogs->Count(), 0) << Dialogs->Texts().join(" | ").toStdString();
+}
+
+TEST_F(MainTest, TheContextChartFollowsTheCurrentExpenseAndColumnAfterAPause)
+{
+    AddLists();
+    Env.AddExpense(QDate(2012, 5, 3), Card, Food, 40, QStringLiteral("хлеб"));
+    const int second = Env.AddExpense(QDate(2012, 5, 9), Cash, Transport, 15, QStringLiteral("метро"));
+    UsePeriod("01.05.2012", "31.05.2012");
+    Open();
+    ASSERT_TRUE(Window->FSmartDiagrammTimer);
+    RunEventLoop(120);
+    EXPECT_FALSE(Window->FSmartDiagrammTimer->Pending());
+    Window->SetJournalPage(jpExpenses);
+    TDataSet *expenses = Data(Window->FExpensesJournal);
+    expenses->Last();
+    EXPECT_TRUE(Window->FSmartDiagrammTimer->Pending()) << "a row change asks for a deferred refresh";
+
+    const struct
+    {
+        int Column;
+        TSmartDiagramRequest::TKind Kind;
+        const char *Name;
+        int ID;
+    } cases[] = {
+        {1, TSmartDiagramRequest::sdkCashRemainder, "Наличные", Cash},
+        {2, TSmartDiagramRequest::sdkExpensesByType, "Транспорт", Transport},
+        {3, TSmartDiagramRequest::sdkExpensesByType, "Транспорт", Transport},
+        {4, TSmartDiagramRequest::sdkExpensesByTags, "", second},
+        {5, TSmartDiagramRequest::sdkNone, "", -1},
+        {0, TSmartDiagramRequest::sdkExpensesDay, "", -1},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.Column);
+        RunEventLoop(80);
+        Window->dbgExpenses->SetSelectedIndex(c.Column);
+        EXPECT_TRUE(Window->FSmartDiagrammTimer->Pending()) << "a column change asks for a deferred refresh";
+        const TSmartDiagramRequest r = Window->SmartDiagramRequest();
+        EXPECT_EQ(r.Kind, c.Kind);
+        EXPECT_EQ(r.Name, QString::fromUtf8(c.Name));
+        EXPECT_EQ(r.ID, c.ID);
+        EXPECT_EQ(r.Value, Day(2012, 5, 9));
+        EXPECT_EQ(r.BDate, Day(2012, 5, 1));
+        EXPECT_EQ(r.EDate, Day(2012, 5, 31));
+    }
+    Window->close();
+    EXPECT_FALSE(Window->FSmartDiagrammTimer) << "the executor goes with the close";
+}
+
 // ---------------------------------------------------------------------------
 // Painting
 
@@ -835,6 +942,9 @@ TEST_F(MainDiagramsTest, EnteringThePageDrawsTheFirstChartFromTheDatabase)
 
     ClickItem(Window->lbReportsList, 1);
     EXPECT_EQ(Pie(), (QStringList{"Транспорт=70", "Еда=40"}));
+    QTest::keyClick(Window->lbReportsList, Qt::Key_Up);
+    EXPECT_EQ(Window->lbReportsList->currentRow(), 0);
+    EXPECT_EQ(Pie(), (QStringList{"Зарплата=1500", "Премия=300"}));
     EXPECT_EQ(Dialogs->Count(), 0);
 }
 
@@ -922,6 +1032,8 @@ TEST(MainWithoutDatabase, ShowsOneErrorAndOpensWithTheRestoredStateAndEmptyGrids
 
     window->close();
     EXPECT_TRUE(env.ReadIni().contains(QLatin1String("page_index=4")));
+    EXPECT_FALSE(QFile::exists(env.DatabasePath()));
+    EXPECT_FALSE(QDir(env.ProgramFolder() + QStringLiteral("/db")).exists());
 }
 
 // ---------------------------------------------------------------------------
