@@ -104,7 +104,14 @@ void TFSmartDiagramm::StyleBars()
         return;
     const QList<QBarSet *> sets = bars->barSets();
     for (QBarSet *set : sets) {
-        const QColor base = set->color();
+        // The chart keeps its sets between fillings; the colour of a set styled before
+        // is remembered with it, as its brush is a gradient by then.
+        QVariant remembered = set->property("tallysetBarColor");
+        if (!remembered.isValid()) {
+            remembered = set->color();
+            set->setProperty("tallysetBarColor", remembered);
+        }
+        const QColor base = remembered.value<QColor>();
         QColor left = base.lighter(135);
         QColor right = base;
         left.setAlphaF(0.74f);

@@ -7,6 +7,7 @@
 #include "support/TempDatabase.h"
 
 #include <QBarSet>
+#include <QSet>
 #include <QChart>
 #include <QChartView>
 #include <QStackedBarSeries>
@@ -207,10 +208,15 @@ TEST_F(SmartDiagrammTest, TheTagChartHasOneBarPerTagOfTheRecord)
 TEST_F(SmartDiagrammTest, BarsHaveTheirOwnColoursAndAHorizontalGradient)
 {
     Expense(D(2024, 3, 4), FFood, FCard, 30);
+    // A second filling reuses the chart's bar sets.
     Frame.ShowExpensesDayDiagram(D(2024, 3, 1), D(2024, 3, 31), D(2024, 3, 4), false);
+    Frame.ShowExpensesByTypeDiagram(QStringLiteral("Еда"), FFood, D(2024, 3, 1), D(2024, 3, 31), D(2024, 3, 4), false);
     Frame.chSmartChart->Flush();
     const QList<QBarSet *> sets = Frame.Histogramm->BarSeries()->barSets();
     ASSERT_EQ(sets.size(), 3);
+    QSet<QRgb> colours;
+    for (int i = 0; i < 3; ++i)
+        colours.insert(Frame.Histogramm->Color(i).rgb());
     for (QBarSet *set : sets) {
         const QGradient *gradient = set->brush().gradient();
         ASSERT_NE(gradient, nullptr);
@@ -219,6 +225,7 @@ TEST_F(SmartDiagrammTest, BarsHaveTheirOwnColoursAndAHorizontalGradient)
         EXPECT_EQ(linear->start().y(), linear->finalStop().y());
         EXPECT_LT(linear->start().x(), linear->finalStop().x());
         EXPECT_NEAR(gradient->stops().first().second.alphaF(), 0.74, 0.01);
+        EXPECT_TRUE(colours.contains(gradient->stops().last().second.rgb()));
     }
     EXPECT_NE(Frame.Histogramm->Color(0), Frame.Histogramm->Color(1));
 }
