@@ -211,6 +211,11 @@ TFMain::TFMain(QWidget *parent) : QWidget(parent)
     } catch (...) {
         TApplication::HandleException();
     }
+    // The keyboard starts in the grid of the page shown.
+    if (TDBGridEh *grid = CurrentJournalGrid())
+        grid->setFocus();
+    else if (JournalPage() == jpReports)
+        dbgReportMain->setFocus();
 }
 
 TFMain::~TFMain()

@@ -515,6 +515,25 @@ TEST_F(MainTest, DeleteIsAskedWhenTheMessageIsHandled)
     EXPECT_DOUBLE_EQ(Window->dbgExpensesReport->FooterValue(1), 55 - (deleted == 1 ? 40 : 15));
 }
 
+TEST_F(MainTest, ARequestForARecordThatIsGoneByThenDoesNothing)
+{
+    AddLists();
+    Env.AddExpense(QDate::currentDate(), Card, Food, 40);
+    Open();
+    Window->SetJournalPage(jpExpenses);
+    RunEventLoop(20);
+    Dialogs->AnswerYes();
+    QTest::mouseClick(Window->zibRecDelete, Qt::LeftButton);
+    QTest::mouseClick(Window->zibRecDelete, Qt::LeftButton);
+    QTest::mouseClick(Window->zibRecEdit, Qt::LeftButton);
+    ProcessPosted();
+    EXPECT_EQ(Dialogs->QuestionTexts().size(), 1);
+    EXPECT_EQ(Env.Count(QStringLiteral("Expenses")), 0);
+    EXPECT_TRUE(EditorCalls.isEmpty());
+    RunEventLoop(20);
+    EXPECT_FALSE(Window->acJournalDelete->Enabled());
+}
+
 TEST_F(MainTest, ListActionsOpenTheListEditorOnTheirList)
 {
     Open();
