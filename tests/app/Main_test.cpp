@@ -803,7 +803,7 @@ TEST_F(MainTest, F10AndTheCloseBoxSaveTheSameSettings)
 {
     AddLists();
     Env.AddExpense(QDate(2012, 5, 3), Card, Food, 40);
-    const QString initial = QStringLiteral("[main]\nbdate=01.05.2012\nedate=31.05.2012\nnotes=a#13#10b\n");
+    const QString initial = QStringLiteral("[main]\nbdate=01.05.2012\nedate=31.05.2012\nnotes=a#10b\n");
     auto run = [&](bool withF10) {
         Env.WriteIni(initial);
         Open();
@@ -833,7 +833,7 @@ TEST_F(MainTest, F10AndTheCloseBoxSaveTheSameSettings)
     for (const char *line : {"[main_form]", "[FrameBar]", "[gridIncomes]", "[gridExpenses]", "[gridTransfers]",
                              "[gridReportMain]", "[gridReportIncomes]", "[gridReportExpenses]", "[main]",
                              "page_index=2", "planned=1", "bdate=01.05.2012", "edate=30.06.2012", "col_3=230",
-                             "notes=a#13#10b", "Height=197", "Width=329"})
+                             "notes=a#10b", "Height=197", "Width=329"})
         EXPECT_TRUE(byF10.contains(QLatin1String(line))) << line << "\n" << byF10.toStdString();
 }
 
