@@ -4,8 +4,13 @@
 // selects every cash type, missing notes keep the text that was loaded.
 #include "app/Main.h"
 
+#include "platform/widgets/ActionList.h"
 #include "platform/widgets/DBGridEh.h"
 #include "platform/widgets/DateEdit.h"
+#include "sidepanel/TaskBar.CashTypeFilterFrame.h"
+#include "sidepanel/TaskBar.LinksFrame.h"
+#include "sidepanel/TaskBar.NotesFrame.h"
+#include "sidepanel/TaskBar.SmartDiagrammFrame.h"
 
 #include <QCheckBox>
 
@@ -23,6 +28,20 @@ enum { fiLinks = 0, fiSmartDiagram = 1, fiCashTypeFilter = 2, fiNotes = 3 };
 void TFMain::CreateSidePanel()
 {
     FNotesText = Settings().LoadText(c_iniMain, c_keyNotes, QString());
+    // The panel's 180 pixels were laid out for Tahoma; its captions keep to them.
+    sbFrameBar->setFont(NarrowPanelFont(sbFrameBar->font()));
+    const THeightChangeEvent heightChange = [this](QWidget *sender, int height) { FrameHeightChange(sender, height); };
+
+    FLinksFrame = new TFLinksFrame(this);
+    FLinksFrame->SetImageList(alMain->Images());
+    FLinksFrame->OnHeightChange = heightChange;
+    FSmartDiagrammFrame = new TFSmartDiagramm(this);
+    FSmartDiagrammFrame->Init(FDB);
+    FNotesFrame = new TFNotesFrame(this);
+    FNotesFrame->SetText(FNotesText);
+    FCashTypeFilterFrame = new TFCashTypeFilterFrame(this);
+    FCashTypeFilterFrame->OnChecked = [this](QWidget *) { CashTypeFilterChecked(); };
+    FCashTypeFilterFrame->OnHeightChange = heightChange;
 
     sbFrameBar->SetGradientStartColor(0xE0E0E0);
     sbFrameBar->SetGradientEndColor(0xFFFFFF);
@@ -33,10 +52,11 @@ void TFMain::CreateSidePanel()
     sbFrameBar->SetTitleGradientEndColor(0xFFFFFF);
     sbFrameBar->SetTitleGradientDirection(gdVertical);
 
-    sbFrameBar->AddItem(QStringLiteral("Общие задачи"), nullptr);
-    sbFrameBar->AddItem(QStringLiteral("Диаграммы"), nullptr);
-    sbFrameBar->AddItem(QStringLiteral("Фильтр по видам средств"), nullptr);
-    sbFrameBar->AddItem(QStringLiteral("Дополнительно"), nullptr);
+    sbFrameBar->AddItem(QStringLiteral("Общие задачи"), FLinksFrame);
+    FLinksFrame->SetCanResize(true);
+    sbFrameBar->AddItem(QStringLiteral("Диаграммы"), FSmartDiagrammFrame);
+    sbFrameBar->AddItem(QStringLiteral("Фильтр по видам средств"), FCashTypeFilterFrame);
+    sbFrameBar->AddItem(QStringLiteral("Дополнительно"), FNotesFrame);
     sbFrameBar->LoadSettings(Settings(), c_secFrameBar);
 }
 
@@ -50,12 +70,13 @@ void TFMain::CreateSmartDiagramTimer()
 // lists the rows of `cashTypes` from its current row on, all ticked.
 void TFMain::FillCashTypeFilter(TDataSet *cashTypes)
 {
-    Q_UNUSED(cashTypes);
+    if (FCashTypeFilterFrame)
+        FCashTypeFilterFrame->AddCashTypesFromQuery(cashTypes);
 }
 
 QString TFMain::SelectedCashTypes() const
 {
-    return QString();
+    return FCashTypeFilterFrame ? FCashTypeFilterFrame->GetSelectedCashTypes() : QString();
 }
 
 void TFMain::CashTypeFilterChecked()
@@ -71,7 +92,11 @@ void TFMain::FrameHeightChange(QWidget *sender, int height)
 // Close step 1: the links frame, the executor and the chart frame go, in this order.
 void TFMain::FreeSidePanelFrames()
 {
+    delete FLinksFrame;
+    FLinksFrame = nullptr;
     FSmartDiagrammTimer.reset();
+    delete FSmartDiagrammFrame;
+    FSmartDiagrammFrame = nullptr;
 }
 
 // Close step 3.
@@ -82,7 +107,7 @@ void TFMain::SaveSidePanel()
 
 QString TFMain::NotesText() const
 {
-    return FNotesText;
+    return FNotesFrame ? FNotesFrame->Text() : FNotesText;
 }
 
 // Close step 5.
@@ -95,11 +120,15 @@ void TFMain::SaveNotes()
 // (PageLinks) in the links frame.
 void TFMain::SidePanelPageChange(int page)
 {
-    if (sbFrameBar->Count() <= fiCashTypeFilter)
-        return;
-    sbFrameBar->SetItemVisible(fiLinks, page >= jpIncomes && page <= jpTransfers);
-    sbFrameBar->SetItemVisible(fiSmartDiagram, page == jpExpenses);
-    sbFrameBar->SetItemVisible(fiCashTypeFilter, page == jpReports);
+    if (FLinksFrame)
+        FLinksFrame->ClearLinks();
+    if (sbFrameBar->Count() > fiCashTypeFilter) {
+        sbFrameBar->SetItemVisible(fiLinks, page >= jpIncomes && page <= jpTransfers);
+        sbFrameBar->SetItemVisible(fiSmartDiagram, page == jpExpenses);
+        sbFrameBar->SetItemVisible(fiCashTypeFilter, page == jpReports);
+    }
+    if (FLinksFrame)
+        FLinksFrame->AddLinks(PageLinks(page));
 }
 
 void TFMain::MsgInit()
@@ -166,5 +195,23 @@ void TFMain::RefreshSmartDiagram()
 // Hands the request to the context chart frame, which runs its one query.
 void TFMain::DrawSmartDiagram(const TSmartDiagramRequest &request)
 {
-    Q_UNUSED(request);
+    if (!FSmartDiagrammFrame)
+        return;
+    const TSmartDiagramRequest &r = request;
+    switch (r.Kind) {
+    case TSmartDiagramRequest::sdkExpensesDay:
+        FSmartDiagrammFrame->ShowExpensesDayDiagram(r.BDate, r.EDate, r.Value, r.PlannedInclude);
+        break;
+    case TSmartDiagramRequest::sdkCashRemainder:
+        FSmartDiagrammFrame->ShowCashRemainderDiagram(r.Name, r.ID, r.BDate, r.EDate, r.Value, r.PlannedInclude);
+        break;
+    case TSmartDiagramRequest::sdkExpensesByType:
+        FSmartDiagrammFrame->ShowExpensesByTypeDiagram(r.Name, r.ID, r.BDate, r.EDate, r.Value, r.PlannedInclude);
+        break;
+    case TSmartDiagramRequest::sdkExpensesByTags:
+        FSmartDiagrammFrame->ShowExpensesByTagsDiagram(r.ID, r.BDate, r.EDate, r.Value, r.PlannedInclude);
+        break;
+    case TSmartDiagramRequest::sdkNone:
+        break;
+    }
 }

@@ -82,12 +82,17 @@ TFNotesFrame::TFNotesFrame(QWidget *parent)
 
 QString TFNotesFrame::Text() const
 {
-    return mNotes->toPlainText();
+    QString text = mNotes->toPlainText();
+    if (FLineBreak != QLatin1String("\n"))
+        text.replace(QLatin1Char('\n'), FLineBreak);
+    return text;
 }
 
 void TFNotesFrame::SetText(const QString &value)
 {
-    // Texts written with CR LF or CR line ends read as the same lines.
+    // A text written with CR LF line ends (as by a Windows program) keeps them; lone
+    // CRs read as line breaks too.
+    FLineBreak = value.contains(QLatin1String("\r\n")) ? QStringLiteral("\r\n") : QStringLiteral("\n");
     QString text = value;
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));

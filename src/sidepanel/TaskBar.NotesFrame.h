@@ -26,7 +26,8 @@ public:
     QWidget *tsCalendar;
     QPlainTextEdit *mNotes;
 
-    // The notes as plain text; line breaks are "\n" (CR LF and CR read as one).
+    // The notes as plain text. Line breaks are "\n", or CR LF when the text last set
+    // had CR LF line ends; a lone CR is read as a line break.
     QString Text() const;
     void SetText(const QString &value);
 
@@ -37,4 +38,7 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QString FLineBreak = QStringLiteral("\n");
 };

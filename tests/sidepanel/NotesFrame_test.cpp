@@ -8,6 +8,8 @@
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -47,6 +49,7 @@ TEST_P(NotesStoreTest, TheTextSurvivesASaveAndALoad)
     frame.SetText(settings->LoadText(QStringLiteral("main"), QStringLiteral("notes"), QString()));
     EXPECT_EQ(frame.Text(), GetParam());
     EXPECT_EQ(frame.mNotes->document()->blockCount(), GetParam().count(QLatin1Char('\n')) + 1);
+    EXPECT_EQ(frame.mNotes->document()->findBlockByNumber(0).text(), GetParam().section(QLatin1Char('\n'), 0, 0).remove(QLatin1Char('\r')));
 }
 
 QString LongNotes()
@@ -61,13 +64,18 @@ QString LongNotes()
 INSTANTIATE_TEST_SUITE_P(Texts, NotesStoreTest,
                          ::testing::Values(QStringLiteral("Купить хлеба\nОплатить интернет\n\nДень рождения 12.05"),
                                            QStringLiteral("\nпервая строка пустая и последняя тоже\n"),
-                                           QStringLiteral("одна строка"), LongNotes()));
+                                           QStringLiteral("одна строка"), QStringLiteral("с Windows\r\nдве строки"),
+                                           LongNotes()));
 
-TEST(NotesFrame, CrLfAndCrLineEndsReadAsLineBreaks)
+TEST(NotesFrame, CrLfLineEndsAreKeptAndEveryKindBreaksALine)
 {
     TFNotesFrame frame;
     frame.SetText(QStringLiteral("a\r\nb\rc\nd"));
-    EXPECT_EQ(frame.Text(), QStringLiteral("a\nb\nc\nd"));
+    EXPECT_EQ(frame.mNotes->document()->blockCount(), 4);
+    EXPECT_EQ(frame.Text(), QStringLiteral("a\r\nb\r\nc\r\nd"));
+    frame.SetText(QStringLiteral("a\rb\nc"));
+    EXPECT_EQ(frame.mNotes->document()->blockCount(), 3);
+    EXPECT_EQ(frame.Text(), QStringLiteral("a\nb\nc"));
 }
 
 TEST(NotesFrame, TheGripOfAFrameWithoutAParentDoesNothing)

@@ -468,3 +468,196 @@ TEST_F(SidePanelScreenshotTest, DuringACollapse)
 }
 
 } // namespace
+
+#include "app/Main.h"
+#include "platform/widgets/DBGridEh.h"
+#include "platform/widgets/DateEdit.h"
+#include "support/RecordingDialogHook.h"
+#include "support/ui/MainWindowEnv.h"
+
+namespace {
+
+// The context chart in the running main window, on a database of one March.
+class MainWindowChartTest : public ::testing::Test
+{
+protected:
+    enum { colDate = 0, colCashType = 1, colType = 2, colDescription = 3, colTags = 4, colSum = 5 };
+
+    void TearDown() override { Window.reset(); }
+
+    void Open(const char *bdate = "01.03.2024", const char *edate = "31.03.2024")
+    {
+        Env.WriteIni(QStringLiteral("[main]\nbdate=%1\nedate=%2\npage_index=1\n").arg(QLatin1String(bdate), QLatin1String(edate)));
+        Window = Env.Open();
+        Chart = Window->FSmartDiagrammFrame;
+        ASSERT_NE(Chart, nullptr);
+        RunEventLoop(120);
+        ASSERT_FALSE(Window->FSmartDiagrammTimer->Pending());
+    }
+
+    void StandOn(int column)
+    {
+        Window->dbgExpenses->setFocus();
+        Window->dbgExpenses->SetSelectedIndex(column);
+        ASSERT_EQ(Window->dbgExpenses->SelectedColumn()->FieldName(),
+                  (QStringList{"OperationDate", "CashTypeName", "TypeName", "Description", "Tags", "SumValue"}[column]));
+    }
+
+    // What the chart shows: its title and the points of the series drawn.
+    QString Shown() const
+    {
+        QStringList parts{Chart->chSmartChart->Title()};
+        for (const TQtChartSeries *series : {Chart->Histogramm, Chart->Line})
+            if (series->Active())
+                for (int i = 0; i < series->Count(); ++i)
+                    parts << series->Label(i) + QLatin1Char('=') + QString::number(series->Value(i));
+        return parts.join(QLatin1Char(' '));
+    }
+
+    TRecordedDialogs Dialogs;
+    TMainWindowEnv Env;
+    std::unique_ptr<TFMain> Window;
+    TFSmartDiagramm *Chart = nullptr;
+};
+
+TEST_F(MainWindowChartTest, TheFirstDrawingFollowsTheStartUp)
+{
+    const int card = Env.AddCashType(QStringLiteral("Карта"));
+    const int food = Env.AddExpenseType(QStringLiteral("Еда"));
+    Env.AddExpense(QDate(2024, 3, 4), card, food, 30);
+    Env.AddExpense(QDate(2024, 3, 5), card, food, 20);
+    Open();
+    // The grid starts on the date column and the first row.
+    EXPECT_EQ(Shown(), QStringLiteral("Средний дневной расход день=30 месяц=25 общий=25"));
+    EXPECT_EQ(Window->FrameBar()->FrameItems(Chart)->Header()->Caption(), QStringLiteral("Диаграммы"));
+    EXPECT_EQ(Dialogs->Count(), 0) << Dialogs->Texts().join(" | ").toStdString();
+}
+
+TEST_F(MainWindowChartTest, TwentyQuickRowMovesDrawOnceForTheLastRow)
+{
+    const int card = Env.AddCashType(QStringLiteral("Карта"));
+    QList<int> types;
+    for (int i = 0; i < 22; ++i) {
+        types << Env.AddExpenseType(QStringLiteral("Вид %1").arg(i + 1));
+        Env.AddExpense(QDate(2024, 3, 1 + i), card, types.last(), 10 + i);
+    }
+    Open();
+    StandOn(colType);
+    RunEventLoop(120);
+    const QString before = Shown();
+    ASSERT_EQ(before, QStringLiteral("Вид 1. Траты день=10 период=10 среднее=10"));
+
+    // Key presses come faster than the delay: no event loop runs between them.
+    for (int i = 0; i < 20; ++i) {
+        QTest::keyClick(Window->dbgExpenses, Qt::Key_Down);
+        EXPECT_TRUE(Window->FSmartDiagrammTimer->Pending());
+        EXPECT_EQ(Shown(), before) << "move " << i;
+    }
+    ASSERT_EQ(Window->FExpensesJournal->CurrentRecord().Link2.Name, QStringLiteral("Вид 21"));
+    RunEventLoop(120);
+    EXPECT_EQ(Shown(), QStringLiteral("Вид 21. Траты день=30 период=30 среднее=30"));
+    // Nothing else is drawn afterwards.
+    Chart->chSmartChart->SetTitle(QStringLiteral("метка"));
+    RunEventLoop(120);
+    EXPECT_EQ(Chart->chSmartChart->Title(), QStringLiteral("метка"));
+}
+
+TEST_F(MainWindowChartTest, TheColumnChoosesTheChartAndTheAmountColumnKeepsIt)
+{
+    const int card = Env.AddCashType(QStringLiteral("Карта"));
+    const int food = Env.AddExpenseType(QStringLiteral("Еда"));
+    const int transport = Env.AddExpenseType(QStringLiteral("Транспорт"));
+    const int salary = Env.AddIncomeType(QStringLiteral("Зарплата"));
+    Env.AddIncome(QDate(2024, 2, 20), card, salary, 1000);
+    Env.AddExpense(QDate(2024, 3, 3), card, food, 100);
+    Env.AddExpense(QDate(2024, 3, 10), card, transport, 20, QStringLiteral("метро"));
+    Env.AddExpense(QDate(2024, 3, 20), card, food, 200);
+    Open();
+    QTest::keyClick(Window->dbgExpenses, Qt::Key_Down);
+
+    StandOn(colCashType);
+    RunEventLoop(120);
+    EXPECT_EQ(Shown(), QStringLiteral("Карта. Движение ост.=1000 3=900 10=880"));
+    StandOn(colType);
+    RunEventLoop(120);
+    const QString typeChart = Shown();
+    EXPECT_EQ(typeChart, QStringLiteral("Транспорт. Траты день=20 период=20 среднее=20"));
+    StandOn(colDescription);
+    Chart->chSmartChart->SetTitle(QString());
+    RunEventLoop(120);
+    EXPECT_EQ(Shown(), typeChart);
+
+    StandOn(colSum);
+    EXPECT_TRUE(Window->FSmartDiagrammTimer->Pending());
+    RunEventLoop(120);
+    EXPECT_EQ(Shown(), typeChart);
+    QTest::keyClick(Window->dbgExpenses, Qt::Key_Down);
+    QTest::keyClick(Window->dbgExpenses, Qt::Key_Up);
+    QTest::keyClick(Window->dbgExpenses, Qt::Key_Up);
+    RunEventLoop(120);
+    EXPECT_EQ(Shown(), typeChart);
+    EXPECT_EQ(Dialogs->Count(), 0) << Dialogs->Texts().join(" | ").toStdString();
+}
+
+TEST_F(MainWindowChartTest, APeriodChangeRedrawsTheDayChartUnlessTheNewPeriodIsEmpty)
+{
+    const int card = Env.AddCashType(QStringLiteral("Карта"));
+    const int food = Env.AddExpenseType(QStringLiteral("Еда"));
+    Env.AddExpense(QDate(2024, 3, 4), card, food, 30);
+    Env.AddExpense(QDate(2024, 3, 5), card, food, 10);
+    Env.AddExpense(QDate(2024, 4, 2), card, food, 50);
+    Open();
+    StandOn(colDate);
+    RunEventLoop(120);
+    ASSERT_EQ(Shown(), QStringLiteral("Средний дневной расход день=30 месяц=20 общий=30"));
+
+    Window->deBDate->SetDate(EncodeDate(2024, 3, 5));
+    RunEventLoop(120);
+    EXPECT_EQ(Shown(), QStringLiteral("Средний дневной расход день=10 месяц=10 общий=30"));
+
+    Window->deEdate->SetDate(EncodeDate(2024, 12, 31));
+    RunEventLoop(120);
+    ASSERT_EQ(Shown(), QStringLiteral("Средний дневной расход день=10 месяц=30 общий=30"));
+    Window->deBDate->SetDate(EncodeDate(2024, 6, 1));
+    RunEventLoop(120);
+    EXPECT_TRUE(Window->FExpensesJournal->GetQuery()->GetQuery()->IsEmpty());
+    EXPECT_EQ(Shown(), QStringLiteral("Средний дневной расход день=10 месяц=30 общий=30"));
+}
+
+TEST_F(MainWindowChartTest, AnEmptyJournalDrawsZerosOnEveryColumn)
+{
+    Env.AddCashType(QStringLiteral("Карта"));
+    Open();
+    StandOn(colDate);
+    RunEventLoop(120);
+    EXPECT_EQ(Shown(), QStringLiteral("Средний дневной расход день=0 месяц=0 общий=0"));
+    StandOn(colCashType);
+    RunEventLoop(120);
+    EXPECT_EQ(Shown(), QStringLiteral(". Движение ост.=0"));
+    StandOn(colTags);
+    RunEventLoop(120);
+    EXPECT_EQ(Shown(), QStringLiteral("Расходы по тегам"));
+    EXPECT_EQ(Dialogs->Count(), 0) << Dialogs->Texts().join(" | ").toStdString();
+}
+
+TEST_F(MainWindowChartTest, ClosingFreesTheExecutorBeforeTheFrame)
+{
+    const int card = Env.AddCashType(QStringLiteral("Карта"));
+    const int food = Env.AddExpenseType(QStringLiteral("Еда"));
+    Env.AddExpense(QDate(2024, 3, 4), card, food, 30);
+    Env.AddExpense(QDate(2024, 3, 5), card, food, 10);
+    Open();
+    QPointer<TFSmartDiagramm> frame = Chart;
+    QTest::keyClick(Window->dbgExpenses, Qt::Key_Down);
+    ASSERT_TRUE(Window->FSmartDiagrammTimer->Pending());
+    Window->close();
+    EXPECT_FALSE(Window->FSmartDiagrammTimer);
+    EXPECT_TRUE(frame.isNull());
+    EXPECT_EQ(Window->FSmartDiagrammFrame, nullptr);
+    EXPECT_EQ(Window->FLinksFrame, nullptr);
+    EXPECT_EQ(Window->FrameBar()->GetItem(1)->Frame(), nullptr);
+    RunEventLoop(120);
+    EXPECT_EQ(Dialogs->Count(), 0) << Dialogs->Texts().join(" | ").toStdString();
+}
+
+} // namespace
