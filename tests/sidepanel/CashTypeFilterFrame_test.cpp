@@ -250,3 +250,58 @@ TEST_F(CashTypeFilterTest, ADatasetWithoutTheNameColumnIsRefusedAndTheListLeftEm
 }
 
 } // namespace
+
+#include "app/Main.h"
+#include "support/RecordingDialogHook.h"
+#include "support/ui/MainWindowEnv.h"
+
+namespace {
+
+// The filter in the running main window.
+TEST(MainWindowCashTypeFilter, ChecksReachTheBalancesAndARefillWaitsForTheNextCheck)
+{
+    TRecordedDialogs dialogs;
+    TMainWindowEnv env;
+    const int bank = env.AddCashType(QStringLiteral("Банк"));
+    const int card = env.AddCashType(QStringLiteral("Карта"));
+    const int cash = env.AddCashType(QStringLiteral("Наличные"));
+    const int salary = env.AddIncomeType(QStringLiteral("Зарплата"));
+    const QDate today = QDate::currentDate();
+    for (int id : {bank, card, cash})
+        env.AddIncome(today, id, salary, 100);
+    env.WriteIni(QStringLiteral("[main]\npage_index=3\n"));
+    std::unique_ptr<TFMain> window = env.Open();
+    TFCashTypeFilterFrame *filter = window->FCashTypeFilterFrame;
+    ASSERT_NE(filter, nullptr);
+    TDataSet *balances = window->FRepMain->GetQuery()->GetQuery()->GetData();
+    auto reported = [&] {
+        QList<int> ids;
+        for (balances->First(); !balances->Eof(); balances->Next())
+            ids << balances->FieldByName(QStringLiteral("ct_id"))->AsInteger();
+        std::sort(ids.begin(), ids.end());
+        return ids;
+    };
+    EXPECT_FALSE(window->FrameBar()->GetItem(2)->isHidden());
+    EXPECT_EQ(window->FrameBar()->GetItem(2)->height(), 18 + 3 * (filter->ItemHeight() + 2) + 6);
+    EXPECT_EQ(filter->GetSelectedCashTypes(), QStringLiteral("%1,%2,%3").arg(bank).arg(card).arg(cash));
+    EXPECT_EQ(reported(), (QList<int>{bank, card, cash}));
+
+    QListWidget *list = filter->chlbCashTypes;
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, CheckBoxCenter(list, 1));
+    EXPECT_EQ(window->SelectedCashTypes(), QStringLiteral("%1,%2").arg(bank).arg(cash));
+    EXPECT_EQ(reported(), (QList<int>{bank, cash}));
+
+    TLibRecord added = TLibRecord::Create(QStringLiteral("Вклад"), -1);
+    window->FCashTypes->AddLibRecord(added);
+    EXPECT_EQ(filter->Count(), 4);
+    EXPECT_EQ(filter->GetSelectedCashTypes().count(QLatin1Char(',')), 3);
+    EXPECT_EQ(window->FrameBar()->GetItem(2)->height(), 18 + 4 * (filter->ItemHeight() + 2) + 6);
+    EXPECT_EQ(reported(), (QList<int>{bank, cash}));
+
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, CheckBoxCenter(list, 3));
+    EXPECT_EQ(reported(), (QList<int>{bank, card}));
+    EXPECT_EQ(dialogs->Count(), 0) << dialogs->Texts().join(" | ").toStdString();
+    window.reset();
+}
+
+} // namespace

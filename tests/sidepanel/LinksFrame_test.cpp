@@ -300,3 +300,121 @@ TEST(WrappedText, AnEntryTooLowEndsItsLastShownLineInAnEllipsis)
 }
 
 } // namespace
+
+#include "app/Main.h"
+#include "support/RecordingDialogHook.h"
+#include "support/ui/MainWindowEnv.h"
+
+#include <QDir>
+#include <QScrollBar>
+
+namespace {
+
+// The links item of the running main window.
+class MainWindowLinksTest : public ::testing::Test
+{
+protected:
+    void TearDown() override { Window.reset(); }
+
+    void Open()
+    {
+        Window = Env.Open();
+        Window->LibEditor = [this](const ITallysetLibPtr &lib) { LibCalls.append(lib); };
+        Window->JournalEditor = [this](const ITallysetJournalPtr &journal, TEditorMode) { Journals.append(journal); };
+        RunEventLoop(60);
+    }
+
+    QStringList Captions() const
+    {
+        QStringList captions;
+        for (int i = 0; i < Window->FLinksFrame->LinkCount(); ++i)
+            captions << Window->FLinksFrame->lbLinks->item(i)->text();
+        return captions;
+    }
+
+    void Click(int link)
+    {
+        QListWidget *list = Window->FLinksFrame->lbLinks;
+        const QPoint at = list->visualItemRect(list->item(link)).center();
+        QTest::mouseMove(list->viewport(), at);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        ProcessPosted();
+    }
+
+    TRecordedDialogs Dialogs;
+    TMainWindowEnv Env;
+    std::unique_ptr<TFMain> Window;
+    QVector<ITallysetLibPtr> LibCalls;
+    QVector<ITallysetJournalPtr> Journals;
+};
+
+TEST_F(MainWindowLinksTest, EachJournalPageHasItsLinksMeasuredToTheirText)
+{
+    Open();
+    TFrameBarItem *item = Window->FrameBar()->GetItem(0);
+    ASSERT_EQ(item->Frame(), Window->FLinksFrame);
+    EXPECT_EQ(Captions(), (QStringList{"Добавить доход", "Виды доходов", "Виды денежных средств"}));
+    EXPECT_EQ(item->height(), 96);
+    // With the chart the expenses page is taller than the panel: the scroll bar takes
+    // width from the links, which are measured again.
+    Window->SetJournalPage(jpExpenses);
+    RunEventLoop(60);
+    EXPECT_EQ(Captions(), (QStringList{"Добавить расход", "Виды расходов", "Виды денежных средств"}));
+    EXPECT_TRUE(Window->FrameBar()->verticalScrollBar()->isVisible());
+    EXPECT_EQ(Window->FLinksFrame->width(), Window->FrameBar()->viewport()->width() - 10);
+    int entries = 0;
+    for (int i = 0; i < 3; ++i)
+        entries += Window->FLinksFrame->EntryHeight(i);
+    EXPECT_EQ(item->height(), 18 + 12 + entries);
+    EXPECT_GE(item->height(), 96);
+    Window->SetJournalPage(jpTransfers);
+    RunEventLoop(60);
+    EXPECT_EQ(Captions(), (QStringList{"Добавить перевод", "Виды денежных средств"}));
+    EXPECT_EQ(item->height(), 18 + 12 + 2 * 22);
+    Window->SetJournalPage(jpReports);
+    EXPECT_EQ(Window->FLinksFrame->LinkCount(), 0);
+    EXPECT_TRUE(item->isHidden());
+}
+
+TEST_F(MainWindowLinksTest, ALinkRunsItsActionAsTheMenuDoes)
+{
+    Open();
+    Click(1);
+    ASSERT_EQ(LibCalls.size(), 1);
+    EXPECT_EQ(LibCalls[0], Window->FIncomeTypesLib);
+    Click(2);
+    ASSERT_EQ(LibCalls.size(), 2);
+    EXPECT_EQ(LibCalls[1], Window->FCashTypes);
+    Window->SetJournalPage(jpExpenses);
+    Click(0);
+    ASSERT_EQ(Journals.size(), 1);
+    EXPECT_EQ(Journals[0], Window->FExpensesJournal);
+    EXPECT_EQ(Dialogs->Count(), 0) << Dialogs->Texts().join(" | ").toStdString();
+}
+
+TEST_F(MainWindowLinksTest, ScreenshotsOfTheSidePanelOnEachPage)
+{
+    const int card = Env.AddCashType(QStringLiteral("Карта"));
+    Env.AddCashType(QStringLiteral("Наличные"));
+    const int food = Env.AddExpenseType(QStringLiteral("Еда"));
+    const QDate today = QDate::currentDate();
+    Env.AddExpense(QDate(today.year(), today.month(), 1), card, food, 30);
+    Env.AddExpense(QDate(today.year(), today.month(), 2), card, food, 45);
+    Open();
+    const QString folder = QStringLiteral(TALLYSET_BINARY_DIR "/screenshots");
+    QDir().mkpath(folder);
+    const char *names[] = {"incomes", "expenses", "transfers", "reports", "diagrams"};
+    for (int page = 0; page < 5; ++page) {
+        Window->SetJournalPage(page);
+        RunEventLoop(120);
+        const QImage image = Window->sbFrameBar->grab().toImage();
+        EXPECT_TRUE(image.save(folder + QStringLiteral("/main_sidepanel_%1.png").arg(QLatin1String(names[page]))));
+        // The notes item is always there, the others follow the page.
+        EXPECT_FALSE(Window->FrameBar()->GetItem(3)->isHidden());
+        EXPECT_EQ(Window->FrameBar()->GetItem(1)->isHidden(), page != jpExpenses);
+        EXPECT_EQ(Window->FrameBar()->GetItem(2)->isHidden(), page != jpReports);
+    }
+    EXPECT_EQ(Dialogs->Count(), 0) << Dialogs->Texts().join(" | ").toStdString();
+}
+
+} // namespace

@@ -175,3 +175,55 @@ TEST_F(NotesGripTest, TheItemCannotBeDraggedAboveItsHeader)
 }
 
 } // namespace
+
+#include "app/Main.h"
+#include "support/RecordingDialogHook.h"
+#include "support/ui/MainWindowEnv.h"
+
+namespace {
+
+void Type(QWidget *widget, const QString &text)
+{
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\n'))
+            QTest::keyClick(widget, Qt::Key_Return);
+        else
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
+// The notes item of the running main window: typed lines and a dragged height come
+// back at the next start.
+TEST(MainWindowNotes, TypedLinesAndTheDraggedHeightComeBackAtTheNextStart)
+{
+    TRecordedDialogs dialogs;
+    TMainWindowEnv env;
+    int height = 0;
+    {
+        std::unique_ptr<TFMain> window = env.Open();
+        TFNotesFrame *notes = window->FNotesFrame;
+        ASSERT_NE(notes, nullptr);
+        TFrameBarItem *item = window->FrameBar()->GetItem(3);
+        ASSERT_EQ(item->Frame(), notes);
+        notes->mNotes->setFocus();
+        Type(notes->mNotes, QStringLiteral("Купить хлеба\nПозвонить в банк\n\nКонец"));
+
+        const QPoint grip(30, 2);
+        QTest::mousePress(notes->pnResize, Qt::LeftButton, Qt::NoModifier, grip);
+        const QPoint start = notes->pnResize->mapTo(item, grip);
+        QTest::mouseMove(item, start - QPoint(0, 40));
+        QTest::mouseRelease(item, Qt::LeftButton, Qt::NoModifier, start - QPoint(0, 40));
+        height = item->height();
+        window->close();
+        EXPECT_TRUE(env.ReadIni().contains(QStringLiteral("notes=Купить хлеба#10Позвонить в банк#10#10Конец")));
+        EXPECT_TRUE(env.ReadIni().contains(QStringLiteral("Item_3_height=%1").arg(height)));
+    }
+    std::unique_ptr<TFMain> window = env.Open();
+    EXPECT_EQ(window->FNotesFrame->Text(), QStringLiteral("Купить хлеба\nПозвонить в банк\n\nКонец"));
+    EXPECT_EQ(window->FNotesFrame->sPageControl1->currentWidget(), window->FNotesFrame->tsNotes);
+    EXPECT_EQ(window->FrameBar()->GetItem(3)->height(), height);
+    EXPECT_EQ(dialogs->Count(), 0) << dialogs->Texts().join(" | ").toStdString();
+    window.reset();
+}
+
+} // namespace
