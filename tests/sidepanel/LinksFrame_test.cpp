@@ -160,6 +160,8 @@ TEST_F(LinksFrameTest, HoverFollowsThePointerAndLeavesWithIt)
     Show();
     Links->AddLinks({Add, Types, CashTypes});
     QWidget *viewport = Links->lbLinks->viewport();
+    // A move to where the pointer already is raises nothing: start elsewhere.
+    QTest::mouseMove(viewport, EntryCenter(0));
     QTest::mouseMove(viewport, EntryCenter(1));
     EXPECT_EQ(Links->ItemIndex(), 1);
     EXPECT_EQ(viewport->cursor().shape(), Qt::PointingHandCursor);
@@ -189,7 +191,9 @@ TEST_F(LinksFrameTest, TheHoveredLinkIsUnderlinedInTheCaptionColour)
         return count;
     };
     EXPECT_EQ(hoverPixels(), 0);
+    QTest::mouseMove(Links->lbLinks->viewport(), EntryCenter(1));
     QTest::mouseMove(Links->lbLinks->viewport(), EntryCenter(2));
+    ASSERT_EQ(Links->ItemIndex(), 2);
     // The underline alone is a run as long as the caption.
     const QFontMetrics metrics(Links->lbLinks->font());
     EXPECT_GT(hoverPixels(), metrics.horizontalAdvance(QStringLiteral("Виды")));
