@@ -30,7 +30,9 @@ enum class TSeriesKind { skPie, skBar, skArea, skLine };
 // - pie: one slice per point, largest first (ties keep their order of addition);
 //   negative values are drawn as empty slices, the legend shows them as they are;
 // - bar: one bar per point in the order added, each in its own colour, the label
-//   under the bar;
+//   under the bar; drawn as a QStackedBarSeries with one QBarSet per colour, each set
+//   Count() values long and 0 outside its own bars; sets are kept from one filling to
+//   the next while their colour is still used;
 // - area: filled down to the zero line, one point per value, labels under the points;
 // - line: as area without the fill.
 // Non-finite values are kept as 0. Changes reach the Qt Charts objects when the chart
@@ -135,6 +137,9 @@ public:
     QStringList MarkTexts();
 
     QChart *Chart() const { return FChart; }
+    // Axes of bar, area and line series. AxisX holds one label per labelled point with the
+    // point's index as its end value; labels are elided, HTML-escaped and made unique with
+    // zero-width spaces (U+200B); dense points are labelled every k-th.
     QChartView *View() const { return FView; }
     QCategoryAxis *AxisY() const { return FAxisY; }
     QCategoryAxis *AxisX() const { return FAxisX; }
