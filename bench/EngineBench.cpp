@@ -3,7 +3,7 @@
 // sqlite3 twin that steps the same statement and reads every value), and
 // sorting and filtering a fetched journal in the dataset.
 
-#include "DemoData.h"
+#include "BenchData.h"
 
 #include "db/Constants.h"
 #include "db/Schema.h"
@@ -21,48 +21,6 @@
 namespace
 {
 
-QString EngineDataFolder()
-{
-    QString dir = qEnvironmentVariable("TALLYSET_BENCH_DATA");
-    if (dir.isEmpty())
-        dir = QDir::currentPath() + QStringLiteral("/bench-data");
-    QDir().mkpath(dir);
-    return dir;
-}
-
-QString EngineConnectionString(const QString &path)
-{
-    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=%1;Persist Security Info=False").arg(path);
-}
-
-// The same generated ten years the program benchmarks use (made when missing).
-QString EngineDatabase(int operations)
-{
-    const QString path = EngineDataFolder() + QStringLiteral("/ops-%1.mdb").arg(operations);
-    if (QFileInfo::exists(path))
-        return path;
-    const QString tmp = path + QStringLiteral(".tmp");
-    QFile::remove(tmp);
-    CreateDatabaseFile(tmp);
-    {
-        TSqlConnection db;
-        db.Open(EngineConnectionString(tmp));
-        DemoData::TGeneratorOptions o;
-        o.Operations = operations;
-        o.FirstDay = QDate(2016, 1, 1);
-        o.LastDay = QDate(2025, 12, 31);
-        o.CashTypes = 8;
-        o.IncomeTypes = 8;
-        o.ExpenseTypes = 25;
-        o.Tags = 60;
-        DemoData::FillLists(db, o);
-        DemoData::FillOperations(db, o);
-        db.Execute(QStringLiteral("analyze"));
-    }
-    QFile::rename(tmp, path);
-    return path;
-}
-
 QString Filled(QString sql)
 {
     return sql.replace(QLatin1String("#bdate#"), QLatin1String("#1/1/2016#"))
@@ -77,7 +35,7 @@ TSqlConnection &EngineConnection(int operations)
     auto &c = connections[operations];
     if (!c) {
         c = std::make_unique<TSqlConnection>();
-        c->Open(EngineConnectionString(EngineDatabase(operations)));
+        c->Open(BenchData::ConnectionString(BenchData::DatabaseFor(operations)));
     }
     return *c;
 }

@@ -3,7 +3,7 @@
 // statements BM_X made the engine run (captured with sqlite3_trace_v2), so the
 // ratio X / XRaw is the cost of the program's layers over SQLite.
 
-#include "DemoData.h"
+#include "BenchData.h"
 
 #include "db/Classes.TallysetManager.h"
 #include "db/Constants.h"
@@ -28,48 +28,6 @@
 
 namespace
 {
-
-QString DataFolder()
-{
-    QString dir = qEnvironmentVariable("TALLYSET_BENCH_DATA");
-    if (dir.isEmpty())
-        dir = QDir::currentPath() + QStringLiteral("/bench-data");
-    QDir().mkpath(dir);
-    return dir;
-}
-
-QString ConnectionString(const QString &path)
-{
-    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=%1;Persist Security Info=False").arg(path);
-}
-
-// A database of `operations` operations from 2016 to 2025, made once and kept.
-QString DatabaseFor(int operations)
-{
-    const QString path = DataFolder() + QStringLiteral("/ops-%1.mdb").arg(operations);
-    if (QFileInfo::exists(path))
-        return path;
-    const QString tmp = path + QStringLiteral(".tmp");
-    QFile::remove(tmp);
-    CreateDatabaseFile(tmp);
-    {
-        TSqlConnection db;
-        db.Open(ConnectionString(tmp));
-        DemoData::TGeneratorOptions o;
-        o.Operations = operations;
-        o.FirstDay = QDate(2016, 1, 1);
-        o.LastDay = QDate(2025, 12, 31);
-        o.CashTypes = 8;
-        o.IncomeTypes = 8;
-        o.ExpenseTypes = 25;
-        o.Tags = 60;
-        DemoData::FillLists(db, o);
-        DemoData::FillOperations(db, o);
-        db.Execute(QStringLiteral("analyze"));
-    }
-    QFile::rename(tmp, path);
-    return path;
-}
 
 double PeakRssMb()
 {
@@ -107,7 +65,7 @@ struct TApp
         RepIncomes = TReportIncomes::New(DB, Manager->AddQuery());
         RepExpenses = TReportExpenses::New(DB, Manager->AddQuery());
         Diagrams = std::make_unique<TDiagramManager>(DB, Manager);
-        DB->Connect(ConnectionString(path));
+        DB->Connect(BenchData::ConnectionString(path));
         Manager->SetBDate(BDate);
         Manager->SetEDate(EDate);
         Manager->SetPlannedInclude(false);
@@ -121,7 +79,7 @@ TApp &AppFor(int operations)
     static std::map<int, std::unique_ptr<TApp>> apps;
     auto &app = apps[operations];
     if (!app)
-        app = std::make_unique<TApp>(DatabaseFor(operations));
+        app = std::make_unique<TApp>(BenchData::DatabaseFor(operations));
     return *app;
 }
 
@@ -217,7 +175,7 @@ void RunRaw(benchmark::State &state, const QString &key, int operations,
         it = Captured().find(key);
     }
     const QList<QByteArray> statements = Utf8(it->second);
-    TRawDb raw(DatabaseFor(operations));
+    TRawDb raw(BenchData::DatabaseFor(operations));
     for (auto _ : state)
         raw.Replay(statements, state);
     state.counters["statements"] = double(statements.size());
