@@ -911,7 +911,9 @@ void TFMain::UpdateMainActions()
     const bool hasRecord = acJournalAdd->Enabled() && journal && journal->GetCurrentRecord().ID > 0;
     acJournalEdit->SetEnabled(hasRecord);
     acJournalDelete->SetEnabled(acJournalEdit->Enabled());
-    acJournalFilter->SetEnabled(acJournalEdit->Enabled());
+    // A filter that is on can always be switched off on a journal page, also when
+    // it shows no rows any more (its last matching record deleted).
+    acJournalFilter->SetEnabled(acJournalEdit->Enabled() || (acJournalAdd->Enabled() && acJournalFilter->Checked()));
     const std::pair<TZarnImgButton *, TAction *> buttons[] = {
         {zibRecAdd, acJournalAdd}, {zibRecEdit, acJournalEdit}, {zibRecDelete, acJournalDelete}, {zibFilter, acJournalFilter}};
     for (const auto &[button, action] : buttons) {

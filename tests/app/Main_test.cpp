@@ -601,6 +601,35 @@ TEST_F(MainTest, SmartFilterBelongsToTheActionNotToThePage)
     EXPECT_FALSE(Window->FilterProcess());
 }
 
+TEST_F(MainTest, ASmartFilterLeftWithoutRowsCanStillBeSwitchedOff)
+{
+    AddLists();
+    const QDate today = QDate::currentDate();
+    Env.AddExpense(today, Card, Food, 40, QStringLiteral("хлеб"));
+    Env.AddExpense(today, Card, Transport, 15, QStringLiteral("метро"));
+    Open();
+    Window->SetJournalPage(jpExpenses);
+    TDataSet *expenses = Data(Window->FExpensesJournal);
+    Window->dbgExpenses->SetSelectedIndex(2);
+    ASSERT_TRUE(expenses->Locate(QStringLiteral("TypeName"), QStringLiteral("Транспорт")));
+    RunEventLoop(20);
+    QTest::mouseClick(Window->zibFilter, Qt::LeftButton);
+    ASSERT_EQ(expenses->RecordCount(), 1);
+
+    Window->FExpensesJournal->DeleteCurrentRecord();
+    RunEventLoop(20);
+    EXPECT_EQ(expenses->RecordCount(), 0);
+    EXPECT_FALSE(Window->acJournalEdit->Enabled());
+    EXPECT_FALSE(Window->acJournalDelete->Enabled());
+    EXPECT_TRUE(Window->acJournalFilter->Enabled()) << "the filter that hides every row must stay reachable";
+
+    QTest::mouseClick(Window->zibFilter, Qt::LeftButton);
+    EXPECT_FALSE(Window->acJournalFilter->Checked());
+    EXPECT_EQ(expenses->RecordCount(), 1);
+    RunEventLoop(20);
+    EXPECT_TRUE(Window->acJournalFilter->Enabled());
+}
+
 TEST_F(MainTest, SmartFilterDoesNotReenterWhileItRuns)
 {
     AddLists();
