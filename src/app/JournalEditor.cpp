@@ -1,7 +1,6 @@
 #include "app/JournalEditor.h"
 
 #include "app/Tags.h"
-#include "db/Utils.ComboBox.h"
 #include "db/Utils.h"
 #include "platform/DateTime.h"
 #include "platform/Format.h"
@@ -9,6 +8,7 @@
 #include "platform/widgets/AmountEdit.h"
 #include "platform/widgets/Application.h"
 #include "platform/widgets/DateEdit.h"
+#include "platform/widgets/Utils.ComboBox.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Settings.h"
 #include "platform/Exception.h"
+#include "platform/Settings.Interfaces.h"
 #include "sidepanel/Classes.ExtPanel.h"
 
 #include <QList>

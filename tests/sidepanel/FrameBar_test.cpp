@@ -1,5 +1,7 @@
 #include "sidepanel/Classes.FrameBar.h"
 
+#include "app/Settings.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>

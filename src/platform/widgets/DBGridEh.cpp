@@ -3,6 +3,7 @@
 #include "platform/DataSet.h"
 #include "platform/DataSource.h"
 #include "platform/DateTime.h"
+#include "platform/Exception.h"
 #include "platform/Format.h"
 
 #include <QAbstractButton>

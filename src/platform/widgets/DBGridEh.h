@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/Settings.h"
 #include "platform/DataSet.h"
 #include "platform/DataSource.h"
+#include "platform/Settings.Interfaces.h"
 
 #include <QColor>
 #include <QFlags>

@@ -1,5 +1,6 @@
 #include "platform/widgets/ActionList.h"
 
+#include "platform/Exception.h"
 #include "platform/widgets/GridTestSupport.h"
 #include "support/RecordingDialogHook.h"
 

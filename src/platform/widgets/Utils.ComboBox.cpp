@@ -1,4 +1,4 @@
-#include "db/Utils.ComboBox.h"
+#include "platform/widgets/Utils.ComboBox.h"
 
 #include <QComboBox>
 #include <QLineEdit>
