@@ -130,10 +130,14 @@ class TDBGridEhModel : public QAbstractTableModel
 public:
     explicit TDBGridEhModel(TDBGridEh *grid) : QAbstractTableModel(grid), FGrid(grid) {}
 
+    // Rows and columns are counted at the end of a reset only, so the model
+    // keeps its shape until the reset ends even when the grid's columns
+    // changed before it began.
     void BeginReset() { beginResetModel(); }
     void EndReset(int rows)
     {
         FRowCount = rows;
+        FColumnCount = FGrid->ColumnCount();
         endResetModel();
     }
 
@@ -143,7 +147,7 @@ public:
     }
     int columnCount(const QModelIndex &parent = QModelIndex()) const override
     {
-        return parent.isValid() ? 0 : FGrid->ColumnCount();
+        return parent.isValid() ? 0 : FColumnCount;
     }
 
     // The value of a cell; invalid for a missing field or a row the dataset no longer has.
@@ -189,6 +193,7 @@ public:
 private:
     TDBGridEh *FGrid;
     int FRowCount = 0;
+    int FColumnCount = 0;
 };
 
 // ---------------------------------------------------------------------------

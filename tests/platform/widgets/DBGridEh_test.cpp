@@ -2,10 +2,12 @@
 
 #include "platform/widgets/GridTestSupport.h"
 
+#include <QAbstractItemModelTester>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <cmath>
+#include <utility>
 
 using namespace gridtest;
 
@@ -136,6 +138,123 @@ TEST_F(DBGridEhRows, DestroyedDataSetLeavesAnEmptyGrid)
     EXPECT_EQ(Grid->DataSet(), nullptr);
     EXPECT_FALSE(Grid->grab().isNull());
     QTest::keyClick(Grid, Qt::Key_Down);
+}
+
+// --- The Qt model keeps its contract -----------------------------------------
+
+// The grid's model under QAbstractItemModelTester, which reports through the
+// "qt.modeltest" logging category; a reset must also find the model unchanged
+// when it begins, since views may still read the old shape then.
+class DBGridEhModelContract : public TGridFixture
+{
+protected:
+    void SetUp() override
+    {
+        TGridFixture::SetUp();
+        Failures().clear();
+        s_Previous = qInstallMessageHandler(&Collect);
+        QAbstractItemModel *model = Grid->model();
+        Tester = std::make_unique<QAbstractItemModelTester>(model,
+                                                            QAbstractItemModelTester::FailureReportingMode::Warning);
+        FShape = Shape();
+        QObject::connect(model, &QAbstractItemModel::modelAboutToBeReset, Window.get(), [this] {
+            if (Shape() != FShape)
+                Failures() << QStringLiteral("the model changed from %1x%2 to %3x%4 before its reset began")
+                                  .arg(FShape.first).arg(FShape.second).arg(Shape().first).arg(Shape().second);
+        });
+        QObject::connect(model, &QAbstractItemModel::modelReset, Window.get(), [this] { FShape = Shape(); });
+    }
+
+    void TearDown() override
+    {
+        Tester.reset();
+        qInstallMessageHandler(s_Previous);
+        TGridFixture::TearDown();
+    }
+
+    // Rows shown are the dataset's visible rows, none without an open dataset.
+    void ExpectRowsOfTheDataSet(const char *step)
+    {
+        const int expected = DataSet && DataSet->Active() ? DataSet->RecordCount() : 0;
+        EXPECT_EQ(Grid->model()->rowCount(), expected) << step;
+        EXPECT_EQ(Grid->model()->columnCount(), Grid->ColumnCount()) << step;
+        EXPECT_FALSE(Grid->grab().isNull()) << step;
+    }
+
+    static QStringList &Failures()
+    {
+        static QStringList failures;
+        return failures;
+    }
+
+    std::unique_ptr<QAbstractItemModelTester> Tester;
+
+private:
+    std::pair<int, int> Shape() const { return {Grid->model()->rowCount(), Grid->model()->columnCount()}; }
+
+    static void Collect(QtMsgType type, const QMessageLogContext &context, const QString &message)
+    {
+        if (context.category && QLatin1String(context.category) == QLatin1String("qt.modeltest"))
+            Failures() << message;
+        else if (s_Previous)
+            s_Previous(type, context, message);
+    }
+
+    std::pair<int, int> FShape;
+    static inline QtMessageHandler s_Previous = nullptr;
+};
+
+TEST_F(DBGridEhModelContract, OpenReopenSortFilterScrollAndColumns)
+{
+    QAbstractItemModel *model = Grid->model();
+    DataSet->Open(NumberedRows(3));
+    ShowAndFocus();
+    ExpectRowsOfTheDataSet("open");
+
+    DataSet->Open(NumberedRows(60));
+    ExpectRowsOfTheDataSet("reopen");
+    EXPECT_EQ(Cell(59, 2), "Запись 60");
+
+    DataSet->SetSort("SumValue DESC");
+    ExpectRowsOfTheDataSet("sort");
+    EXPECT_EQ(Cell(0, 3), "6 000.00");
+    Grid->Columns(3)->SetSortMarker(TSortMarker::smDown);
+
+    DataSet->SetFilter("Description = 'Запись 5'");
+    ExpectRowsOfTheDataSet("filter");
+    EXPECT_EQ(Cell(0, 2), "Запись 5");
+    DataSet->SetFilter("");
+    ExpectRowsOfTheDataSet("filter off");
+
+    DataSet->Last();
+    EXPECT_EQ(Grid->currentIndex().row(), 59);
+    QTest::keyClick(Grid, Qt::Key_PageUp);
+    Grid->verticalScrollBar()->setValue(Grid->verticalScrollBar()->maximum() / 2);
+    QTest::keyClick(Grid, Qt::Key_Down);
+    QTest::mouseClick(Grid->viewport(), Qt::LeftButton, {}, CellCenter(Grid, Grid->rowAt(10), 1));
+    ExpectRowsOfTheDataSet("scroll");
+    EXPECT_EQ(Grid->currentIndex().row() + 1, DataSet->RecNo());
+
+    Grid->AddColumn("ID", QStringLiteral("Номер"), 40);
+    ExpectRowsOfTheDataSet("column added");
+    EXPECT_EQ(model->columnCount(), 5);
+    Grid->ClearColumns();
+    ExpectRowsOfTheDataSet("columns cleared");
+    Grid->AddColumn("Description");
+    ExpectRowsOfTheDataSet("column added to an empty grid");
+
+    DataSet->Open(NumberedRows(0));
+    ExpectRowsOfTheDataSet("empty");
+    DataSet->Close();
+    ExpectRowsOfTheDataSet("closed");
+    DataSet->Open(NumberedRows(2));
+    delete DataSet;
+    DataSet = nullptr;
+    ExpectRowsOfTheDataSet("dataset gone");
+    Grid->SetDataSource(nullptr);
+    ExpectRowsOfTheDataSet("unbound");
+
+    EXPECT_TRUE(Failures().isEmpty()) << Failures().join('\n').toStdString();
 }
 
 // --- Footer ----------------------------------------------------------------
