@@ -7,6 +7,7 @@
 
 #include "db/Classes.TallysetManager.h"
 #include "db/Constants.h"
+#include "db/DBEngine.Backup.h"
 #include "db/DBEngine.Core.h"
 #include "db/Schema.h"
 #include "model/Classes.Diagrams.h"
@@ -20,6 +21,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <functional>
 #include <map>
@@ -242,6 +244,25 @@ TALLYSET_BENCH_PAIR(ReportExpensesCompare, {
     } series;
     app.Diagrams->ShowExpensesCompareChart(series, 1, false);
 });
+// A consistent copy of the database while the program holds it open, as the
+// start-of-day backup makes it (copy, sync, rename).
+void BM_Backup(benchmark::State &state)
+{
+    const int ops = int(state.range(0));
+    const QString source = AppFor(ops).DB->Engine().FileName();
+    QTemporaryDir dir;
+    const QString copy = dir.filePath(QStringLiteral("copy.mdb"));
+    for (auto _ : state) {
+        CopyDatabaseFile(source, copy);
+        state.PauseTiming();
+        QFile::remove(copy);
+        state.ResumeTiming();
+    }
+    state.counters["size_mb"] = double(QFileInfo(source).size()) / (1024.0 * 1024.0);
+    Finish(state);
+}
+BENCHMARK(BM_Backup)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
 // Last: it adds rows to the databases the others read.
 TALLYSET_BENCH_PAIR(SaveExpense, SaveExpense(app));
 

@@ -144,6 +144,10 @@ inline const QString c_iniKeyLeft = QStringLiteral("Left");
 inline const QString c_iniKeyTop = QStringLiteral("Top");
 inline const QString c_iniKeyWidth = QStringLiteral("Width");
 inline const QString c_iniKeyHeight = QStringLiteral("Height");
+inline const QString c_iniBackup = QStringLiteral("Backup");
+inline const QString c_iniKeyBackupDays = QStringLiteral("keep_days");
+inline const QString c_iniKeyBackupWeeks = QStringLiteral("keep_weeks");
+inline const QString c_iniKeyBackupMonths = QStringLiteral("keep_months");
 
 // --- files: the program folder below AppDataPath, the settings file, the
 // database file relative to the program folder, the connection string format
@@ -151,6 +155,7 @@ inline const QString c_iniKeyHeight = QStringLiteral("Height");
 inline const QString c_pathIniFile = QStringLiteral("Orvanta/Tallyset/");
 inline const QString c_fileIniFile = QStringLiteral("tallyset.ini");
 inline const QString c_DBFile = QStringLiteral("db/tallyset.mdb");
+inline const QString c_dirBackups = QStringLiteral("backups");
 inline const QString c_dbConnectionString = QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=%s;Persist Security Info=False");
 
 // --- c_msg_: window messages of the main window and action codes

@@ -22,3 +22,6 @@ void CreateSchema(TSqlConnection &connection);
 // is created when missing). Never touches an existing file: raises Exception
 // naming the file when it already exists. On failure no file is left behind.
 void CreateDatabaseFile(const QString &path);
+
+// The newest schema version this program knows, written in `PRAGMA user_version`.
+inline constexpr int c_SchemaVersion = 1;

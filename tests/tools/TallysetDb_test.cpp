@@ -1,7 +1,10 @@
 #include "DemoData.h"
 
+#include "db/Classes.Backups.h"
+
 #include "platform/SqlEngine.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -75,7 +78,9 @@ TEST(TallysetDbTool, DefaultPathIsTheProgramDatabase)
 TEST(TallysetDbTool, BadArgumentsShowUsage)
 {
     for (const QStringList &args : {QStringList{}, QStringList{"drop"}, QStringList{"create", "--fast"},
-                                    QStringList{"create", "a.mdb", "b.mdb"}}) {
+                                    QStringList{"create", "a.mdb", "b.mdb"}, QStringList{"check", "a.mdb", "b.mdb"},
+                                    QStringList{"check", "a.mdb", "--demo"}, QStringList{"backup", "a", "b", "c"},
+                                    QStringList{"restore"}, QStringList{"restore", "a", "b", "c"}}) {
         TRun run = RunTool(args);
         EXPECT_EQ(run.ExitCode, 2) << args.join(' ').toStdString();
         EXPECT_TRUE(run.Err.contains("tallyset-db create"));
@@ -108,4 +113,90 @@ TEST(TallysetDbTool, DemoFillsAYearWithPlannedOperationsAhead)
     EXPECT_EQ(Scalar(db, "select count(*) from Expenses e where (select count(*) from ExpensesTags et where et.OwnerID = e.ID)"
                          " <> (case when e.Tags = '' then 0 else length(e.Tags) - length(replace(e.Tags, ',', '')) + 1 end)"),
               0);
+}
+
+TEST(TallysetDbTool, HelpAndVersion)
+{
+    TRun help = RunTool({"--help"});
+    EXPECT_EQ(help.ExitCode, 0);
+    for (const char *command : {"create", "check", "backup", "restore"})
+        EXPECT_TRUE(help.Out.contains(QStringLiteral("tallyset-db %1").arg(command))) << help.Out.toStdString();
+    TRun version = RunTool({"--version"});
+    EXPECT_EQ(version.ExitCode, 0);
+    EXPECT_EQ(version.Out.trimmed(), QStringLiteral("tallyset-db " TALLYSET_VERSION));
+}
+
+// One household through the commands: check, a copy in the backups folder and
+// one under a name of the user's, a change, a restore of the copy.
+TEST(TallysetDbTool, CheckBackupAndRestore)
+{
+    QTemporaryDir home;
+    const QString db = home.filePath("Orvanta/Tallyset/db/tallyset.mdb");
+    ASSERT_EQ(RunTool({"create", "--demo"}, home.path()).ExitCode, 0);
+
+    TRun check = RunTool({"check"}, home.path());
+    EXPECT_EQ(check.ExitCode, 0) << check.Out.toStdString() << check.Err.toStdString();
+    EXPECT_TRUE(check.Out.contains("в порядке")) << check.Out.toStdString();
+
+    TRun backup = RunTool({"backup"}, home.path());
+    ASSERT_EQ(backup.ExitCode, 0) << backup.Err.toStdString();
+    const QVector<TBackupInfo> copies = ListBackups(BackupsFolder(db));
+    ASSERT_EQ(copies.size(), 1);
+    EXPECT_TRUE(backup.Out.contains(copies[0].Path)) << backup.Out.toStdString();
+
+    const QString mine = home.filePath("mine.mdb");
+    ASSERT_EQ(RunTool({"backup", db, mine}).ExitCode, 0);
+    TRun again = RunTool({"backup", db, mine});
+    EXPECT_EQ(again.ExitCode, 1);
+    EXPECT_TRUE(again.Err.contains("не перезаписывается")) << again.Err.toStdString();
+
+    qlonglong expenses = 0;
+    {
+        TSqlConnection c;
+        c.Open(ConnectionString(db));
+        expenses = Scalar(c, "select count(*) from Expenses");
+        c.Execute("delete from ExpensesTags");
+        c.Execute("delete from Expenses");
+    }
+    TRun restore = RunTool({"restore", mine}, home.path());
+    ASSERT_EQ(restore.ExitCode, 0) << restore.Err.toStdString();
+    TSqlConnection c;
+    c.Open(ConnectionString(db));
+    EXPECT_EQ(Scalar(c, "select count(*) from Expenses"), expenses);
+    EXPECT_EQ(ListBackups(BackupsFolder(db)).size(), 2) << "the emptied file was kept";
+}
+
+TEST(TallysetDbTool, CheckListsProblemsAndRestoreRefusesANewerFile)
+{
+    QTemporaryDir dir;
+    const QString db = dir.filePath("tallyset.mdb");
+    ASSERT_EQ(RunTool({"create", db}).ExitCode, 0);
+    const QString newer = dir.filePath("newer.mdb");
+    ASSERT_EQ(RunTool({"backup", db, newer}).ExitCode, 0);
+    {
+        TSqlConnection c;
+        c.Open(ConnectionString(newer));
+        c.Execute("pragma user_version = 7");
+        c.Execute("pragma foreign_keys = off");
+        c.Execute("insert into Expenses(OperationDate, TypeID, CashTypeID, SumValue) values(#1/2/2024#, 5, 6, 1)");
+    }
+    TRun check = RunTool({"check", newer});
+    EXPECT_EQ(check.ExitCode, 1);
+    EXPECT_TRUE(check.Out.contains("версия базы 7")) << check.Out.toStdString();
+    EXPECT_TRUE(check.Out.contains("ExpenseTypes")) << check.Out.toStdString();
+    EXPECT_TRUE(check.Out.contains("CashTypes")) << check.Out.toStdString();
+
+    QFile file(db);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    TRun restore = RunTool({"restore", newer, db});
+    EXPECT_EQ(restore.ExitCode, 1);
+    EXPECT_TRUE(restore.Err.contains("более новой версией")) << restore.Err.toStdString();
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
+
+    TRun missing = RunTool({"check", dir.filePath("none.mdb")});
+    EXPECT_EQ(missing.ExitCode, 1);
+    EXPECT_TRUE(missing.Err.contains("не найден")) << missing.Err.toStdString();
 }
