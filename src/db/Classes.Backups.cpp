@@ -238,7 +238,12 @@ QString RestoreDatabase(const QString &backupPath, const QString &databasePath, 
     const QString databaseFolder = liveInfo.absolutePath();
     const QString folder = BackupsFolder(databasePath);
     RemoveStaleTemporaries(databaseFolder);
-    const TDatabaseFileState state = ProbeDatabaseFile(databasePath);
+    TDatabaseFileState state;
+    try {
+        state = ProbeDatabaseFile(databasePath);
+    } catch (const EBackupError &e) {
+        throw EBackupError(e.Message() + untouched);
+    }
 
     // The copy is checked and marked in a private snapshot, so what goes in is what was checked.
     std::optional<TDatabaseCopy> staged;

@@ -2,6 +2,7 @@
 
 #include "db/Constants.h"
 #include "db/Schema.h"
+#include "platform/SqlEngine.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -95,6 +96,14 @@ public:
         }
         sqlite3_extended_result_codes(FDb, 1);
         sqlite3_busy_timeout(FDb, kBusyWaitMs);
+        // Files of older schemas name the program's collation; a VACUUM or a
+        // check of an index on it needs it registered.
+        try {
+            TSqlConnection::RegisterFunctions(FDb);
+        } catch (const EDatabaseError &e) {
+            sqlite3_close_v2(FDb);
+            throw EBackupError(e.Message());
+        }
     }
     ~TDb() { sqlite3_close_v2(FDb); }
     TDb(const TDb &) = delete;
@@ -305,22 +314,40 @@ QStringList ForeignKeyProblems(sqlite3 *db)
     return problems;
 }
 
-// Opens `path` read-only and proves it is an SQLite database; raises
-// EBackupError naming the file otherwise.
-std::unique_ptr<TDb> OpenExisting(const QString &path)
+// Opens `path` read-only and reads its schema: the connection, or null with
+// the engine's primary result code and the reason.
+std::unique_ptr<TDb> TryOpen(const QString &path, int &rc, QString &reason)
 {
-    const QFileInfo info(path);
-    if (!info.exists())
-        throw EBackupError(QStringLiteral("Файл %1 не найден.").arg(path));
-    if (!info.isFile())
-        throw EBackupError(QStringLiteral("%1 не является файлом.").arg(path));
+    std::unique_ptr<TDb> db;
     try {
-        auto db = std::make_unique<TDb>(path, false);
+        db = std::make_unique<TDb>(path, false);
         ScalarInt(db->Handle(), "SELECT count(*) FROM sqlite_schema");
         return db;
     } catch (const EBackupError &e) {
-        throw EBackupError(QStringLiteral("Файл %1 не удаётся прочитать как базу данных: %2.").arg(path, e.Message()));
+        rc = db ? sqlite3_extended_errcode(db->Handle()) & 0xff : SQLITE_CANTOPEN;
+        reason = e.Message();
+        return nullptr;
     }
+}
+
+// Opens `path` read-only and proves it is an SQLite database; raises
+// EBackupError naming the file as `name` (the path when empty) otherwise.
+std::unique_ptr<TDb> OpenExisting(const QString &path, const QString &name = QString())
+{
+    const QString shown = name.isEmpty() ? path : name;
+    const QFileInfo info(path);
+    if (!info.exists())
+        throw EBackupError(QStringLiteral("Файл %1 не найден.").arg(shown));
+    if (!info.isFile())
+        throw EBackupError(QStringLiteral("%1 не является файлом.").arg(shown));
+    int rc = SQLITE_OK;
+    QString reason;
+    std::unique_ptr<TDb> db = TryOpen(path, rc, reason);
+    if (!db && rc == SQLITE_NOTADB)
+        throw EBackupError(QStringLiteral("Файл %1 не является базой данных.").arg(shown));
+    if (!db)
+        throw EBackupError(QStringLiteral("Файл %1 не удаётся прочитать: %2.").arg(shown, reason));
+    return db;
 }
 
 QStringList MissingTables(sqlite3 *db)
@@ -436,20 +463,17 @@ void CopyDatabaseFile(const QString &source, const QString &destination, const T
 
 TDatabaseFileState ProbeDatabaseFile(const QString &path)
 {
-    const QFileInfo info(path);
-    if (!info.exists())
+    if (!QFileInfo::exists(path))
         return TDatabaseFileState::dsMissing;
-    if (!info.isFile())
+    if (!QFileInfo(path).isFile())
         throw EBackupError(QStringLiteral("%1 не является файлом.").arg(path));
-    TDb db(path, false);
-    try {
-        ScalarInt(db.Handle(), "SELECT count(*) FROM sqlite_schema");
-    } catch (const EBackupError &) {
-        if ((sqlite3_extended_errcode(db.Handle()) & 0xff) == SQLITE_NOTADB)
-            return TDatabaseFileState::dsNotADatabase;
-        throw;
-    }
-    return TDatabaseFileState::dsDatabase;
+    int rc = SQLITE_OK;
+    QString reason;
+    if (TryOpen(path, rc, reason))
+        return TDatabaseFileState::dsDatabase;
+    if (rc == SQLITE_NOTADB)
+        return TDatabaseFileState::dsNotADatabase;
+    throw EBackupError(QStringLiteral("Файл %1 не удаётся прочитать: %2.").arg(path, reason));
 }
 
 QStringList DatabaseProblems(const QString &path, bool quick)
@@ -480,14 +504,7 @@ int DatabaseSchemaVersion(const QString &path)
 void CheckRestoreCandidate(const QString &path, const QString &displayName)
 {
     const QString name = displayName.isEmpty() ? path : displayName;
-    std::unique_ptr<TDb> db;
-    try {
-        db = OpenExisting(path);
-    } catch (const EBackupError &) {
-        if (!QFileInfo::exists(path))
-            throw EBackupError(QStringLiteral("Файл %1 не найден.").arg(name));
-        throw EBackupError(QStringLiteral("Файл %1 не является базой данных.").arg(name));
-    }
+    const std::unique_ptr<TDb> db = OpenExisting(path, name);
     const QStringList missing = MissingTables(db->Handle());
     if (!missing.isEmpty())
         throw EBackupError(QStringLiteral("Файл %1 не является базой данных Tallyset: в нём нет таблиц %2.")

@@ -421,6 +421,24 @@ TEST_F(BackupsTest, RestorePutsTheCopyInPlaceUnderARunningProgram)
     EXPECT_EQ(Fingerprint(Live()), restored);
 }
 
+TEST_F(BackupsTest, RestoreOfACopyWithAnotherPageSize)
+{
+    // A write-ahead log keeps its page size, so the copy is brought to the database's.
+    const QString copy = FTemp.Folder() + "/big-pages.mdb";
+    CopyDatabaseFile(Live(), copy);
+    SetDatabasePageSize(copy, 16384);
+    ASSERT_EQ(DatabasePageSize(copy), 16384);
+    const QString restored = Fingerprint(copy);
+    {
+        auto writer = FTemp.OpenConnection();
+        Exec(writer->Handle(), "DELETE FROM Expenses WHERE ID > 100");
+    }
+    RestoreDatabase(copy, Live(), FNow);
+    EXPECT_EQ(Fingerprint(Live()), restored);
+    EXPECT_EQ(DatabasePageSize(Live()), 4096);
+    EXPECT_EQ(Pragma(Live(), "PRAGMA integrity_check"), "ok");
+}
+
 TEST_F(BackupsTest, RestoreRefusesBadCopiesAndTouchesNothing)
 {
     const QString dir = FTemp.Folder();
