@@ -24,7 +24,8 @@ enum { fiLinks = 0, fiSmartDiagram = 1, fiCashTypeFilter = 2, fiNotes = 3 };
 
 } // namespace
 
-// Creation step 12: the frames, the bar's look, the four items and the bar's state.
+// Builds the four frames, gives the bar its look, adds the frames as its items
+// in the order of fiLinks .. fiNotes and restores the bar's saved state.
 void TFMain::CreateSidePanel()
 {
     FNotesText = Settings().LoadText(c_iniMain, c_keyNotes, QString());
@@ -60,14 +61,14 @@ void TFMain::CreateSidePanel()
     sbFrameBar->LoadSettings(Settings(), c_secFrameBar);
 }
 
-// Creation step 13: the context chart is drawn 50 ms after the last request.
+// The context chart is drawn 50 ms after the last request for it.
 void TFMain::CreateSmartDiagramTimer()
 {
     FSmartDiagrammTimer = std::make_unique<TTimeExecutor>(50, [this] { RefreshSmartDiagram(); });
 }
 
-// Creation step 19 and the refill after the cash types changed: the filter
-// lists the rows of `cashTypes` from its current row on, all ticked.
+// At start and after the cash types changed: the filter lists the rows of
+// `cashTypes` from its current row on, all ticked.
 void TFMain::FillCashTypeFilter(TDataSet *cashTypes)
 {
     if (FCashTypeFilterFrame)
@@ -89,7 +90,8 @@ void TFMain::FrameHeightChange(QWidget *sender, int height)
     sbFrameBar->FrameHeightChange(sender, height);
 }
 
-// Close step 1: the links frame, the executor and the chart frame go, in this order.
+// Frees the links frame, the chart's executor and the chart frame, in this
+// order, so no pending chart request runs on a freed frame.
 void TFMain::FreeSidePanelFrames()
 {
     delete FLinksFrame;
@@ -99,7 +101,7 @@ void TFMain::FreeSidePanelFrames()
     FSmartDiagrammFrame = nullptr;
 }
 
-// Close step 3.
+// Saves the bar's width and its items' states and heights.
 void TFMain::SaveSidePanel()
 {
     sbFrameBar->SaveSettings(Settings(), c_secFrameBar);
@@ -110,13 +112,13 @@ QString TFMain::NotesText() const
     return FNotesFrame ? FNotesFrame->Text() : FNotesText;
 }
 
-// Close step 5.
+// Saves the notes: the frame's text while the frame exists.
 void TFMain::SaveNotes()
 {
     Settings().SaveText(c_iniMain, c_keyNotes, NotesText());
 }
 
-// Page-change steps 4 to 6: the items that belong to the page, and its links
+// Shows the side-panel items that belong to `page` and puts its links
 // (PageLinks) in the links frame.
 void TFMain::SidePanelPageChange(int page)
 {

@@ -247,9 +247,9 @@ private:
     void LeaveNoPage();
     void ApplyReportsLayout();
 
-    // Side panel (Main.SidePanel.cpp): creation step 12, the executor of step
-    // 13, the filter fill of step 19, close steps 1, 3 and 5 and the side-panel
-    // steps of the page change.
+    // Side panel (Main.SidePanel.cpp): its frames and the chart's executor, the
+    // cash-type filter's fill, freeing and saving on close, and each page's
+    // items and links.
     void CreateSidePanel();
     void CreateSmartDiagramTimer();
     void FillCashTypeFilter(TDataSet *cashTypes);
