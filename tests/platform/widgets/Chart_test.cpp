@@ -14,6 +14,7 @@
 #include <QPointer>
 #include <QStackedBarSeries>
 #include <QTest>
+#include <QToolTip>
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -377,6 +378,33 @@ TEST_F(ChartTest, MarksShowValuesWhenAskedFor)
     EXPECT_EQ(FChart.MarkTexts(), QStringList());
     EXPECT_FALSE(pie->PieSeries()->slices()[0]->isLabelVisible());
     EXPECT_EQ(pie->PieSeries()->slices()[0]->label(), QStringLiteral("<b>"));
+}
+
+TEST_F(ChartTest, HoverTipNamesThePointAndItsShareOfThePie)
+{
+    TQtChartSeries *pie = FChart.AddSeries(TSeriesKind::skPie);
+    TQtChartSeries *bar = FChart.AddSeries(TSeriesKind::skBar, QString(), false);
+    for (TQtChartSeries *s : {pie, bar}) {
+        s->AddPoint(300, QStringLiteral("a"));
+        s->AddPoint(-50, QString());
+        s->AddPoint(900, QStringLiteral("b"));
+    }
+    // Slices are largest first; negative values count as nothing in the share.
+    const QList<QPieSlice *> slices = pie->PieSeries()->slices();
+    Q_EMIT slices[0]->hovered(true);
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("b: 900,00 (75,0 %)"));
+    EXPECT_TRUE(slices[0]->isExploded());
+    Q_EMIT slices[0]->hovered(false);
+    EXPECT_FALSE(slices[0]->isExploded());
+    Q_EMIT slices[2]->hovered(true);
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("—: -50,00 (0,0 %)"));
+
+    pie->SetActive(false);
+    bar->SetActive(true);
+    const QList<QBarSet *> sets = bar->BarSeries()->barSets();
+    ASSERT_EQ(sets.size(), 3);
+    Q_EMIT sets[2]->hovered(true, 2);
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("b: 900,00"));
 }
 
 TEST_F(ChartTest, PaletteColoursAreDistinct)
