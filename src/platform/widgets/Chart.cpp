@@ -1,30 +1,24 @@
 #include "platform/widgets/Chart.h"
 
 #include "platform/Format.h"
+#include "platform/widgets/Chart.Look.h"
 
-#include <QAreaSeries>
-#include <QBarSet>
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
-#include <QCursor>
 #include <QGraphicsLayout>
 #include <QGraphicsSimpleTextItem>
 #include <QLabel>
-#include <QLineSeries>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPieSeries>
 #include <QPieSlice>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QStackedBarSeries>
-#include <QToolTip>
-#include <QValueAxis>
 
 #include <algorithm>
 #include <cmath>
-#include <map>
+
+using namespace ChartLook;
 
 namespace {
 
@@ -34,9 +28,7 @@ const QRgb c_palette[] = {0x4E79A7, 0xF28E2B, 0xE15759, 0x76B7B2, 0x59A14F,
 constexpr int c_paletteSize = int(sizeof c_palette / sizeof c_palette[0]);
 constexpr int c_paletteRounds = 3; // then the colours repeat
 const QChar c_uniqueMark(0x200B); // zero-width space keeps equal categories apart
-const QColor c_ink(0x33, 0x3B, 0x45);
 const QColor c_grid(0xD5, 0xDA, 0xE1);
-const QColor c_border(0xB8, 0xBF, 0xC8);
 
 constexpr int c_labelFrame = 13; // text margins and padding Qt Charts adds to a label
 
@@ -46,378 +38,7 @@ QFont CompactAxisFont(QFont font)
     return font;
 }
 
-QString AmountText(double value)
-{
-    return FormatFloat(QStringLiteral(",0.00"), value);
-}
-
-double Sane(double value)
-{
-    return std::isfinite(value) ? value : 0.0;
-}
-
 } // namespace
-
-// ---- legend
-
-class TChartLegend : public QWidget
-{
-public:
-    explicit TChartLegend(QWidget *parent)
-        : QWidget(parent)
-    {
-        setAutoFillBackground(false);
-    }
-
-    void SetRows(QList<TChartLegendRow> rows)
-    {
-        FRows = std::move(rows);
-        updateGeometry();
-        update();
-    }
-    const QList<TChartLegendRow> &Rows() const { return FRows; }
-
-    int RowHeight() const { return fontMetrics().height() + 6; }
-    int ValueWidth() const
-    {
-        int w = 0;
-        for (const TChartLegendRow &r : FRows)
-            w = std::max(w, fontMetrics().horizontalAdvance(r.Value));
-        return w;
-    }
-    // Width that shows every label whole (capped by the chart).
-    int PreferredWidth() const
-    {
-        int label = 0;
-        for (const TChartLegendRow &r : FRows)
-            label = std::max(label, fontMetrics().horizontalAdvance(r.Label));
-        return c_pad + c_swatch + c_gap + label + c_gap * 2 + ValueWidth() + c_pad;
-    }
-    QSize sizeHint() const override
-    {
-        return QSize(PreferredWidth(), int(FRows.size()) * RowHeight() + 2 * c_pad);
-    }
-    QSize minimumSizeHint() const override { return QSize(0, sizeHint().height()); }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        if (FRows.isEmpty())
-            return;
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        const QRectF frame = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-        p.setPen(QPen(c_border, 1));
-        p.setBrush(QColor(255, 255, 255, 51));
-        p.drawRoundedRect(frame, 6, 6);
-
-        const QFontMetrics fm = fontMetrics();
-        const int rowH = RowHeight();
-        const int valueW = ValueWidth();
-        const int valueX = width() - c_pad - valueW;
-        const int labelX = c_pad + c_swatch + c_gap;
-        const int labelW = std::max(0, valueX - c_gap * 2 - labelX);
-        int y = c_pad;
-        for (const TChartLegendRow &r : FRows) {
-            const QRectF swatch(c_pad, y + (rowH - c_swatch) / 2.0, c_swatch, c_swatch);
-            p.setPen(Qt::NoPen);
-            p.setBrush(r.Color);
-            p.drawRoundedRect(swatch, 2, 2);
-            p.setPen(c_ink);
-            p.drawText(QRect(labelX, y, labelW, rowH), Qt::AlignLeft | Qt::AlignVCenter,
-                       fm.elidedText(r.Label, Qt::ElideRight, labelW));
-            p.drawText(QRect(valueX, y, valueW, rowH), Qt::AlignRight | Qt::AlignVCenter, r.Value);
-            y += rowH;
-        }
-    }
-
-private:
-    static constexpr int c_pad = 8;
-    static constexpr int c_swatch = 11;
-    static constexpr int c_gap = 6;
-    QList<TChartLegendRow> FRows;
-};
-
-// ---- series
-
-TQtChartSeries::TQtChartSeries(TChart *chart, TSeriesKind kind)
-    : FChart(chart)
-    , FKind(kind)
-{
-    switch (kind) {
-    case TSeriesKind::skPie: {
-        auto *pie = new QPieSeries;
-        pie->setPieSize(0.82);
-        FQt = pie;
-        break;
-    }
-    case TSeriesKind::skBar: {
-        auto *bars = new QStackedBarSeries;
-        bars->setBarWidth(0.7);
-        FQt = bars;
-        break;
-    }
-    case TSeriesKind::skArea: {
-        auto *area = new QAreaSeries;
-        FUpper = new QLineSeries(area);
-        FLower = new QLineSeries(area);
-        area->setUpperSeries(FUpper);
-        area->setLowerSeries(FLower);
-        area->setPointsVisible(false);
-        FQt = area;
-        break;
-    }
-    case TSeriesKind::skLine: {
-        auto *line = new QLineSeries;
-        FQt = line;
-        break;
-    }
-    }
-}
-
-TQtChartSeries::~TQtChartSeries()
-{
-    if (FAttached && FChart && FChart->FChart)
-        FChart->FChart->removeSeries(FQt);
-    delete FQt;
-}
-
-void TQtChartSeries::Touch()
-{
-    FDirty = true;
-    FChart->Schedule();
-}
-
-void TQtChartSeries::Clear()
-{
-    FPoints.clear();
-    FPoints.shrink_to_fit();
-    Touch();
-}
-
-void TQtChartSeries::AddPoint(double value, const QString &label, TColor color)
-{
-    FPoints.push_back({Sane(value), label, color});
-    Touch();
-}
-
-void TQtChartSeries::SetActive(bool active)
-{
-    if (FActive == active)
-        return;
-    FActive = active;
-    FChart->Schedule();
-}
-
-bool TQtChartSeries::Active() const
-{
-    return FActive;
-}
-
-int TQtChartSeries::Count() const
-{
-    return int(FPoints.size());
-}
-
-double TQtChartSeries::Value(int index) const
-{
-    return index >= 0 && index < Count() ? FPoints[size_t(index)].Value : 0.0;
-}
-
-QString TQtChartSeries::Label(int index) const
-{
-    return index >= 0 && index < Count() ? FPoints[size_t(index)].Label : QString();
-}
-
-std::vector<int> TQtChartSeries::Order() const
-{
-    std::vector<int> order(FPoints.size());
-    for (size_t i = 0; i < order.size(); ++i)
-        order[i] = int(i);
-    if (FKind == TSeriesKind::skPie)
-        std::stable_sort(order.begin(), order.end(),
-                         [this](int a, int b) { return FPoints[size_t(a)].Value > FPoints[size_t(b)].Value; });
-    return order;
-}
-
-QColor TQtChartSeries::Color(int index) const
-{
-    if (index < 0 || index >= Count())
-        return {};
-    const QColor own = TChart::ToQColor(FPoints[size_t(index)].Color);
-    if (own.isValid())
-        return own;
-    if (FKind == TSeriesKind::skArea || FKind == TSeriesKind::skLine)
-        return TChart::PaletteColor(0);
-    int rank = index;
-    if (FKind == TSeriesKind::skPie) {
-        const std::vector<int> order = Order();
-        rank = int(std::find(order.begin(), order.end(), index) - order.begin());
-    }
-    return TChart::PaletteColor(rank);
-}
-
-void TQtChartSeries::SetName(const QString &name)
-{
-    FName = name;
-    FQt->setName(name);
-}
-
-QString TQtChartSeries::Name() const
-{
-    return FName;
-}
-
-QAbstractSeries *TQtChartSeries::QtSeries()
-{
-    FChart->Flush();
-    return FQt;
-}
-
-QPieSeries *TQtChartSeries::PieSeries()
-{
-    return FKind == TSeriesKind::skPie ? static_cast<QPieSeries *>(QtSeries()) : nullptr;
-}
-
-QStackedBarSeries *TQtChartSeries::BarSeries()
-{
-    return FKind == TSeriesKind::skBar ? static_cast<QStackedBarSeries *>(QtSeries()) : nullptr;
-}
-
-QAreaSeries *TQtChartSeries::AreaSeries()
-{
-    return FKind == TSeriesKind::skArea ? static_cast<QAreaSeries *>(QtSeries()) : nullptr;
-}
-
-QLineSeries *TQtChartSeries::LineSeries()
-{
-    return FKind == TSeriesKind::skLine ? static_cast<QLineSeries *>(QtSeries()) : nullptr;
-}
-
-void TQtChartSeries::Rebuild()
-{
-    TChart *chart = FChart;
-    switch (FKind) {
-    case TSeriesKind::skPie: {
-        auto *pie = static_cast<QPieSeries *>(FQt);
-        pie->clear();
-        const std::vector<int> order = Order();
-        QList<QPieSlice *> slices;
-        slices.reserve(qsizetype(order.size()));
-        for (size_t rank = 0; rank < order.size(); ++rank) {
-            const int index = order[rank];
-            const TPoint &pt = FPoints[size_t(index)];
-            auto *slice = new QPieSlice(pt.Label, std::max(0.0, pt.Value));
-            QColor c = TChart::ToQColor(pt.Color);
-            slice->setColor(c.isValid() ? c : TChart::PaletteColor(int(rank)));
-            slice->setBorderColor(Qt::white);
-            slice->setBorderWidth(1);
-            slice->setLabelVisible(chart->FMarks);
-            if (chart->FMarks) {
-                slice->setLabel((TChart::ShownLabel(pt.Label) + QStringLiteral(": ") + AmountText(pt.Value)).toHtmlEscaped());
-                slice->setLabelColor(c_ink);
-                slice->setLabelArmLengthFactor(0.08);
-            }
-            slice->setExplodeDistanceFactor(0.04);
-            QObject::connect(slice, &QPieSlice::hovered, chart, [chart, this, slice, index](bool on) {
-                slice->setExploded(on);
-                if (on)
-                    chart->ShowPointTip(this, index);
-                else
-                    QToolTip::hideText();
-            });
-            slices.append(slice);
-        }
-        pie->append(slices);
-        break;
-    }
-    case TSeriesKind::skBar: {
-        // One set per colour, zero outside its own bars: a colour per bar without a set per
-        // bar. Sets are kept from one filling to the next (Qt Charts grows with every set
-        // it has to create and drop); a set whose colour is no longer used goes.
-        auto *bars = static_cast<QStackedBarSeries *>(FQt);
-        const int n = Count();
-        std::vector<std::vector<double>> wanted(FBarSets.size(), std::vector<double>(size_t(n), 0.0));
-        std::vector<bool> used(FBarSets.size(), false);
-        for (int i = 0; i < n; ++i) {
-            const QRgb c = Color(i).rgba();
-            size_t k = 0;
-            while (k < FBarSets.size() && FBarSets[k].first != c)
-                ++k;
-            if (k == FBarSets.size()) {
-                auto *set = new QBarSet(FName);
-                set->setColor(QColor::fromRgba(c));
-                set->setBorderColor(QColor::fromRgba(c));
-                set->setPen(Qt::NoPen);
-                QObject::connect(set, &QBarSet::hovered, chart, [chart, this](bool on, int index) {
-                    if (on)
-                        chart->ShowPointTip(this, index);
-                    else
-                        QToolTip::hideText();
-                });
-                bars->append(set);
-                FBarSets.emplace_back(c, set);
-                wanted.emplace_back(size_t(n), 0.0);
-                used.push_back(false);
-            }
-            used[k] = true;
-            wanted[k][size_t(i)] = FPoints[size_t(i)].Value;
-        }
-        for (size_t k = FBarSets.size(); k-- > 0;) {
-            QBarSet *set = FBarSets[k].second;
-            const std::vector<double> &values = wanted[k];
-            if (!used[k]) {
-                bars->remove(set);
-                FBarSets.erase(FBarSets.begin() + std::ptrdiff_t(k));
-                continue;
-            }
-            if (set->count() != n) {
-                set->remove(0, set->count());
-                set->append(QList<qreal>(values.begin(), values.end()));
-                continue;
-            }
-            for (int i = 0; i < n; ++i)
-                if (set->at(i) != values[size_t(i)])
-                    set->replace(i, values[size_t(i)]);
-        }
-        break;
-    }
-    case TSeriesKind::skArea: {
-        auto *area = static_cast<QAreaSeries *>(FQt);
-        QList<QPointF> upper, lower;
-        for (int i = 0; i < Count(); ++i) {
-            upper.append(QPointF(i, FPoints[size_t(i)].Value));
-            lower.append(QPointF(i, 0));
-        }
-        FUpper->replace(upper);
-        FLower->replace(lower);
-        const QColor c = Count() ? Color(0) : TChart::PaletteColor(0);
-        QLinearGradient fill(QPointF(0, 0), QPointF(0, 1));
-        fill.setCoordinateMode(QGradient::ObjectBoundingMode);
-        QColor top = c;
-        top.setAlphaF(0.61);
-        QColor bottom = Qt::white;
-        bottom.setAlphaF(0.61);
-        fill.setColorAt(0, top);
-        fill.setColorAt(1, bottom);
-        area->setBrush(fill);
-        area->setPen(QPen(c.darker(110), 2));
-        break;
-    }
-    case TSeriesKind::skLine: {
-        auto *line = static_cast<QLineSeries *>(FQt);
-        QList<QPointF> pts;
-        for (int i = 0; i < Count(); ++i)
-            pts.append(QPointF(i, FPoints[size_t(i)].Value));
-        line->replace(pts);
-        line->setPen(QPen(Count() ? Color(0) : TChart::PaletteColor(0), 2));
-        break;
-    }
-    }
-    FDirty = false;
-}
-
-// ---- chart
 
 TChart::TChart(QWidget *parent)
     : QWidget(parent)
@@ -809,19 +430,6 @@ void TChart::UpdateNote()
             }
     }
     FNote->setVisible(!drawn);
-}
-
-void TChart::ShowPointTip(const TQtChartSeries *series, int index)
-{
-    QString text = ShownLabel(series->Label(index)) + QStringLiteral(": ") + AmountText(series->Value(index));
-    if (series->FKind == TSeriesKind::skPie) {
-        double total = 0;
-        for (const auto &p : series->FPoints)
-            total += std::max(0.0, p.Value);
-        if (total > 0)
-            text += QStringLiteral(" (%1 %)").arg(FormatFloat(QStringLiteral("0.0"), 100.0 * std::max(0.0, series->Value(index)) / total));
-    }
-    QToolTip::showText(QCursor::pos(), text, FView);
 }
 
 void TChart::paintEvent(QPaintEvent *)

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "platform/ChartSeries.h"
+#include "platform/widgets/Chart.Legend.h"
+#include "platform/widgets/Chart.Series.h"
 
 #include <QColor>
 #include <QList>
@@ -9,99 +10,12 @@
 #include <memory>
 #include <vector>
 
-class QAbstractSeries;
-class QAreaSeries;
-class QBarSet;
-class QChart;
 class QCategoryAxis;
+class QChart;
 class QChartView;
 class QGraphicsSimpleTextItem;
 class QLabel;
-class QLineSeries;
-class QPieSeries;
 class QScrollArea;
-class QStackedBarSeries;
-class TChart;
-class TChartLegend;
-
-enum class TSeriesKind { skPie, skBar, skArea, skLine };
-
-// A series of a TChart. Keeps its points and draws them through one Qt Charts series:
-// - pie: one slice per point, largest first (ties keep their order of addition);
-//   negative values are drawn as empty slices, the legend shows them as they are;
-// - bar: one bar per point in the order added, each in its own colour, the label
-//   under the bar; drawn as a QStackedBarSeries with one QBarSet per colour, each set
-//   Count() values long and 0 outside its own bars; sets are kept from one filling to
-//   the next while their colour is still used;
-// - area: filled down to the zero line, one point per value, labels under the points;
-// - line: as area without the fill.
-// Non-finite values are kept as 0. Changes reach the Qt Charts objects when the chart
-// next runs its event loop, or at once through TChart::Flush() or the accessors below.
-class TQtChartSeries : public TChartSeries
-{
-public:
-    ~TQtChartSeries() override;
-
-    void Clear() override;
-    void AddPoint(double value, const QString &label, TColor color = clTeeColor) override;
-    // An inactive series keeps its points but is not drawn and not in the legend.
-    void SetActive(bool active) override;
-    bool Active() const override;
-    int Count() const override;
-
-    TSeriesKind Kind() const { return FKind; }
-    TChart *Chart() const { return FChart; }
-    // Points as added.
-    double Value(int index) const;
-    QString Label(int index) const;
-    // The colour the point is drawn in (palette colour for clTeeColor).
-    QColor Color(int index) const;
-    void SetName(const QString &name);
-    QString Name() const;
-
-    // The Qt Charts objects, up to date; nullptr for another kind.
-    QAbstractSeries *QtSeries();
-    QPieSeries *PieSeries();
-    QStackedBarSeries *BarSeries();
-    QAreaSeries *AreaSeries();
-    QLineSeries *LineSeries();
-
-private:
-    friend class TChart;
-    struct TPoint
-    {
-        double Value;
-        QString Label;
-        TColor Color;
-    };
-
-    TQtChartSeries(TChart *chart, TSeriesKind kind);
-    void Rebuild();
-    // Point indexes in drawing order (descending values for a pie).
-    std::vector<int> Order() const;
-    void Touch();
-
-    TChart *FChart;
-    TSeriesKind FKind;
-    std::vector<TPoint> FPoints;
-    bool FActive = true;
-    bool FDirty = true;
-    bool FAttached = false;
-    QString FName;
-    // Owned while detached from the chart; the QChart owns it while attached.
-    QAbstractSeries *FQt = nullptr;
-    QLineSeries *FUpper = nullptr; // area outline
-    QLineSeries *FLower = nullptr; // area base at zero
-    std::vector<std::pair<QRgb, QBarSet *>> FBarSets; // bar sets by colour, owned by FQt
-};
-
-// One row of the legend: colour, label (empty labels shown as a dash) and value text.
-struct TChartLegendRow
-{
-    QColor Color;
-    QString Label;
-    QString Value;
-};
 
 // The chart widget: a QChartView with its QChart, antialiased, a calm palette,
 // category axis at the bottom and value axis on the left for bar, area and line
@@ -168,7 +82,6 @@ private:
     void UpdateLegend();
     void UpdateNote();
     void ApplyLook();
-    void ShowPointTip(const TQtChartSeries *series, int index);
     void UpdateMarks();
     void PlaceMarks();
 
