@@ -455,7 +455,8 @@ void TFJournalEditor::TagsAdd(const QString &tag)
     }
     if (!s.isEmpty())
         s += QLatin1Char(',');
-    s += tag;
+    // Quoted when it holds a blank, a comma or a double quote: one name, one tag.
+    s += DelimitedItem(tag, true);
     ceTags->setText(s);
 }
 

@@ -86,7 +86,8 @@ public:
     // The identity of list field 0 or 1, -1 for none; with addAllow a typed
     // name missing from the list is offered for adding.
     int _getLinkID(int index, bool addAllow);
-    // Toggles `tag` in the tags text: removed when present, else appended.
+    // Toggles `tag` in the tags text: removed when present, else appended as
+    // one comma-text item (in double quotes when it needs them).
     void TagsAdd(const QString &tag);
 
     void acSaveExecute();

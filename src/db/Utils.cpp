@@ -3,6 +3,8 @@
 #include "platform/Dialogs.h"
 #include "platform/Format.h"
 
+#include <algorithm>
+
 QString MSAccessDate(double d)
 {
     int year = 0, month = 0, day = 0;
@@ -55,13 +57,24 @@ bool QuestionDlg(const QString &askText, const QVariantList &args)
 
 bool DeleteFromStrList(const QString &deletedStr, QString &src)
 {
-    TStringList list;
-    list.SetDelimitedText(src, false);
-    const int index = list.IndexOf(deletedStr);
-    if (index < 0)
+    QVector<TDelimitedItem> items = ReadDelimitedItems(src, false);
+    const QString wanted = deletedStr.trimmed();
+    const auto found = std::find_if(items.begin(), items.end(), [&](const TDelimitedItem &item) {
+        return item.Text.trimmed().compare(wanted, Qt::CaseInsensitive) == 0;
+    });
+    if (found == items.end())
         return false;
-    list.Delete(index);
-    src = list.DelimitedText(false);
+    items.erase(found);
+    if (items.size() == 1 && items.first().Text.isEmpty()) {
+        src = QStringLiteral("\"\"");
+        return true;
+    }
+    QStringList written;
+    // A double-quoted item keeps its quotes when it holds a blank, so the tag
+    // reading (where blanks separate) still sees it as one item.
+    for (const TDelimitedItem &item : items)
+        written << DelimitedItem(item.Text, item.Quoted);
+    src = written.join(QLatin1Char(','));
     return true;
 }
 

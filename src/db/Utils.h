@@ -23,9 +23,11 @@ void ShowInfo(const QString &text, const QVariantList &args);
 bool QuestionDlg(const QString &askText);
 bool QuestionDlg(const QString &askText, const QVariantList &args);
 
-// Removes the first item equal to `deletedStr` (letter case ignored) from the
-// comma text `src`, where spaces belong to the items; rewrites `src` from the
-// remaining items and returns true. False and `src` unchanged when absent.
+// Removes the first item equal to `deletedStr` (letter case and blanks around
+// either ignored) from the comma text `src`, where spaces belong to the items;
+// rewrites `src` from the remaining items and returns true. An item that stood
+// in double quotes and holds a space keeps its quotes. False and `src`
+// unchanged when absent.
 bool DeleteFromStrList(const QString &deletedStr, QString &src);
 
 // Walks the items of a comma text.

@@ -205,9 +205,10 @@ void TTagsManager::WriteTags(const QString &tags, int ownerID)
     IStringIteratorPtr it = TStringIterator::New(tags);
     while (it->Next())
     {
-        const QString name = it->Current();
+        // Blanks around an item are not part of the tag's name.
+        const QString name = it->Current().trimmed();
         // An empty item would be a tag that looks like "no tag" in every report.
-        if (name.trimmed().isEmpty())
+        if (name.isEmpty())
             continue;
         // A tag named twice is linked once, or the by-tag report counts the expense twice.
         const QString folded = name.toCaseFolded();

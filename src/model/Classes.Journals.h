@@ -96,8 +96,9 @@ public:
     void GetTagsByType(int typeID, TStrings &dst) override;
     // Rebuilds the links of expense ownerID from the tag text, adding missing
     // tags, stores the text as given and refreshes the journal onto the expense.
-    // Empty items make no tag; a tag named twice (in any letter case) is linked
-    // once. All or nothing: on an error nothing of it stays written.
+    // Items are trimmed of blanks; empty items make no tag; a tag named twice
+    // (in any letter case) is linked once. All or nothing: on an error nothing
+    // of it stays written.
     void SaveTags(const QString &tags, int ownerID) override;
     // SaveTags without the journal's refresh, for a save that refreshes itself.
     void WriteTags(const QString &tags, int ownerID);

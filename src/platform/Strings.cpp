@@ -108,31 +108,18 @@ void TStrings::SetValues(const QString &name, const QString &value)
         FItems[index].Text = pair;
 }
 
-QString TStrings::DelimitedText(bool spaceSeparates) const
+QString DelimitedItem(const QString &item, bool spaceSeparates)
 {
-    if (FItems.size() == 1 && FItems.first().Text.isEmpty())
-        return QStringLiteral("\"\"");
-    QString result;
-    for (int i = 0; i < FItems.size(); ++i)
-    {
-        if (i > 0)
-            result += c_comma;
-        const QString &item = FItems.at(i).Text;
-        if (NeedsQuotes(item, spaceSeparates))
-        {
-            QString quoted = item;
-            quoted.replace(c_quote, QStringLiteral("\"\""));
-            result += c_quote + quoted + c_quote;
-        }
-        else
-            result += item;
-    }
-    return result;
+    if (!NeedsQuotes(item, spaceSeparates))
+        return item;
+    QString quoted = item;
+    quoted.replace(c_quote, QStringLiteral("\"\""));
+    return c_quote + quoted + c_quote;
 }
 
-void TStrings::SetDelimitedText(const QString &text, bool spaceSeparates)
+QVector<TDelimitedItem> ReadDelimitedItems(const QString &text, bool spaceSeparates)
 {
-    Clear();
+    QVector<TDelimitedItem> items;
     const int n = text.size();
     int p = 0;
     auto skipBlanks = [&] {
@@ -142,9 +129,10 @@ void TStrings::SetDelimitedText(const QString &text, bool spaceSeparates)
     skipBlanks();
     while (p < n)
     {
-        QString item;
+        TDelimitedItem item;
         if (text.at(p) == c_quote)
         {
+            item.Quoted = true;
             ++p;
             while (p < n)
             {
@@ -152,14 +140,14 @@ void TStrings::SetDelimitedText(const QString &text, bool spaceSeparates)
                 {
                     if (p + 1 < n && text.at(p + 1) == c_quote)
                     {
-                        item += c_quote;
+                        item.Text += c_quote;
                         p += 2;
                         continue;
                     }
                     ++p; // the closing quote
                     break;
                 }
-                item += text.at(p++);
+                item.Text += text.at(p++);
             }
         }
         else
@@ -167,18 +155,40 @@ void TStrings::SetDelimitedText(const QString &text, bool spaceSeparates)
             int start = p;
             while (p < n && text.at(p) != c_comma && !IsBlank(text.at(p), spaceSeparates))
                 ++p;
-            item = text.mid(start, p - start);
+            item.Text = text.mid(start, p - start);
         }
-        Add(item);
+        items.append(item);
         skipBlanks();
         if (p < n && text.at(p) == c_comma)
         {
             if (p == n - 1)
-                Add(QString());
+                items.append(TDelimitedItem());
             ++p;
             skipBlanks();
         }
     }
+    return items;
+}
+
+QString TStrings::DelimitedText(bool spaceSeparates) const
+{
+    if (FItems.size() == 1 && FItems.first().Text.isEmpty())
+        return QStringLiteral("\"\"");
+    QString result;
+    for (int i = 0; i < FItems.size(); ++i)
+    {
+        if (i > 0)
+            result += c_comma;
+        result += DelimitedItem(FItems.at(i).Text, spaceSeparates);
+    }
+    return result;
+}
+
+void TStrings::SetDelimitedText(const QString &text, bool spaceSeparates)
+{
+    Clear();
+    for (const TDelimitedItem &item : ReadDelimitedItems(text, spaceSeparates))
+        Add(item.Text);
 }
 
 QString TStrings::Text() const { return ToStringList().join(QLatin1Char('\n')); }

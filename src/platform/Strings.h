@@ -79,3 +79,15 @@ private:
 };
 
 using TStringList = TStrings;
+
+// One item of a comma text and whether it stood between double quotes.
+struct TDelimitedItem
+{
+    QString Text;
+    bool Quoted = false;
+};
+// The items of `text` by the comma-text rules of TStrings::SetDelimitedText.
+QVector<TDelimitedItem> ReadDelimitedItems(const QString &text, bool spaceSeparates);
+// `item` as a comma text writes it: between double quotes, inner ones doubled,
+// when it holds a double quote, a comma or a separating blank.
+QString DelimitedItem(const QString &item, bool spaceSeparates);

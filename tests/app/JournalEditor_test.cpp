@@ -569,6 +569,63 @@ TEST_F(JournalEditorTest, TagsChosenInThePickerToggleInTheTagsText)
     EXPECT_TRUE(e->isVisible());
 }
 
+// Double-clicks a row of the picker by its name (the order is the list's).
+void DoubleClickName(QListWidget *list, const QString &name)
+{
+    const QList<QListWidgetItem *> found = list->findItems(name, Qt::MatchExactly);
+    ASSERT_EQ(found.size(), 1) << name.toStdString();
+    DoubleClickRow(list, list->row(found.first()));
+}
+
+TEST_F(JournalEditorTest, PickedNamesWithBlanksCommasAndQuotesAreSavedAsOneTagEach)
+{
+    const QString holiday = QStringLiteral("отпуск море");
+    const QString cafe = QStringLiteral("кафе, бар");
+    const QString tea = QStringLiteral("чай \"с мятой\"");
+    TJournalRecord rec = TJournalRecord::Create(D(2011, 12, 1));
+    rec.Link1.ID = FCard;
+    rec.Link2.ID = FFood;
+    rec.Sum = 1;
+    rec.Tags = QStringLiteral("\"отпуск море\",\"кафе, бар\",\"чай \"\"с мятой\"\"\",море");
+    FExpenses->AddRecord(rec);
+
+    auto e = Open(jkExpenses, emNew);
+    Pick(e->cbLink1, QStringLiteral("Карта"));
+    Pick(e->cbLink2, QStringLiteral("Еда"));
+    RetypeText(e->cSum, QStringLiteral("5"));
+    RetypeText(e->ceTags, QStringLiteral("кофе, море"));
+
+    QStringList afterEach;
+    WhenModal([&](QWidget *modal) {
+        auto *picker = qobject_cast<TFTags *>(modal);
+        if (picker == nullptr) {
+            ADD_FAILURE() << "the tag picker did not open";
+            modal->close();
+            return;
+        }
+        for (const QString &name : {holiday, tea, tea, cafe, QStringLiteral("море")}) {
+            DoubleClickName(picker->lbTags, name);
+            afterEach << e->ceTags->text();
+        }
+        QTest::keyClick(picker->lbTags, Qt::Key_Escape);
+    });
+    QTest::mouseClick(e->ceTags->Button(), Qt::LeftButton);
+
+    const QString text = QStringLiteral("кофе,\"отпуск море\",\"кафе, бар\"");
+    EXPECT_EQ(afterEach, (QStringList{QStringLiteral("кофе, море,\"отпуск море\""),
+                                      QStringLiteral("кофе, море,\"отпуск море\",\"чай \"\"с мятой\"\"\""),
+                                      QStringLiteral("кофе, море,\"отпуск море\""),
+                                      QStringLiteral("кофе, море,\"отпуск море\",\"кафе, бар\""), text}));
+    Press(e->sButton2);
+    EXPECT_EQ(FDialogs->Texts(), QStringList{});
+    const int id = Scalar(QStringLiteral("select max(ID) from Expenses")).toInt();
+    EXPECT_EQ(Scalar(QStringLiteral("select Tags from Expenses where ID = %1").arg(id)).toString(), text);
+    EXPECT_EQ(Column(QStringLiteral("select t.Name as Name from ExpensesTags et inner join Tags t on t.ID = et.TagID "
+                                    "where et.OwnerID = %1 order by et.rowid")
+                         .arg(id)),
+              (QStringList{QStringLiteral("кофе"), holiday, cafe}));
+}
+
 // TagsAdd on its own: a table of texts before and after one choice.
 struct TTagsCase
 {
@@ -597,7 +654,14 @@ INSTANTIATE_TEST_SUITE_P(Texts, JournalEditorTagsAddTest,
                                            TTagsCase{"хлеб,Еда", "еда", "хлеб"},
                                            TTagsCase{"еда", "ЕДА", ""},
                                            TTagsCase{"для дома,еда", "еда", "для дома"},
-                                           TTagsCase{"для дома,еда", "для дома", "еда"}));
+                                           TTagsCase{"для дома,еда", "для дома", "еда"},
+                                           TTagsCase{"хлеб", "для дома", "хлеб,\"для дома\""},
+                                           TTagsCase{"", "кафе, бар", "\"кафе, бар\""},
+                                           TTagsCase{"", "чай \"с мятой\"", "\"чай \"\"с мятой\"\"\""},
+                                           TTagsCase{"хлеб,\"Для дома\"", "для дома", "хлеб"},
+                                           TTagsCase{"\"для дома\",хлеб", "хлеб", "\"для дома\""},
+                                           TTagsCase{"хлеб, еда", "еда", "хлеб"},
+                                           TTagsCase{"\" еда \",хлеб", "еда", "хлеб"}));
 
 // --- the entry point
 

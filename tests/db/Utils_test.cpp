@@ -140,7 +140,10 @@ INSTANTIATE_TEST_SUITE_P(Lists, DeleteFromStrListTest, ::testing::Values(
     DeleteCase{"ItemWithCommaKeepsQuotes", "c", "\"a,b\",c", true, "\"a,b\""},
     DeleteCase{"EmptyItem", "", "a,,b", true, "a,b"},
     DeleteCase{"OneEmptyItemLeft", "b", ",b", true, "\"\""},
-    DeleteCase{"TabSeparates", "b", "a\tb", true, "a"}),
+    DeleteCase{"TabSeparates", "b", "a\tb", true, "a"},
+    DeleteCase{"QuotedItemWithSpaceKeepsQuotes", "c", "\"a b\",c", true, "\"a b\""},
+    DeleteCase{"BlanksAroundItemIgnored", "b", "a, b", true, "a"},
+    DeleteCase{"BlanksInsideQuotesIgnored", " b", "\" B \",a", true, "a"}),
     [](const auto &info) { return std::string(info.param.Name); });
 
 struct IterCase

@@ -94,7 +94,8 @@ INSTANTIATE_TEST_SUITE_P(
                       TTagTextCase{"\" \",,море", {kSea}, {kHoliday, kSea}},
                       TTagTextCase{"еда,Еда,ЕДА", {QStringLiteral("еда")}, {kHoliday, QStringLiteral("еда")}},
                       TTagTextCase{"море отпуск МОРЕ", {kSea, kHoliday}, {kHoliday, kSea}},
-                      TTagTextCase{"50%,5_", {"50%", "5_"}, {kHoliday, "50%", "5_"}}));
+                      TTagTextCase{"50%,5_", {"50%", "5_"}, {kHoliday, "50%", "5_"}},
+                      TTagTextCase{"\" отпуск\",\"море \"", {kHoliday, kSea}, {kHoliday, kSea}}));
 
 TEST_F(TagsTest, UpdateRebuildsTheLinks)
 {
