@@ -9,6 +9,7 @@
 #include "controls/ZarnLib.Components.ZarnImgButton.h"
 #include "controls/ZarnLib.Components.ZarnImgContainer.h"
 #include "db/DBEngine.Core.h"
+#include "db/Schema.h"
 #include "db/Utils.h"
 #include "platform/DataSource.h"
 #include "platform/Format.h"
@@ -23,6 +24,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -664,7 +666,9 @@ void TFMain::FormCreate()
     if (sSplitter4->isVisible())
         ApplyReportsLayout();
 
-    FDB->Connect(Format(c_dbConnectionString, {AppDataPath + c_pathIniFile + c_DBFile}));
+    const QString databasePath = AppDataPath + c_pathIniFile + c_DBFile;
+    OfferNewDatabase(databasePath);
+    FDB->Connect(Format(c_dbConnectionString, {databasePath}));
 
     FCashTypes->Refresh();
     FillCashTypeFilter(FCashTypes->GetQuery()->GetData());
@@ -711,6 +715,15 @@ void TFMain::FormClose()
     settings.SaveInteger(c_iniMain, c_iniKeyWidth, IncomesReportWidth());
 }
 
+void TFMain::OfferNewDatabase(const QString &path)
+{
+    const QFileInfo file(path);
+    if (file.exists() || file.isSymLink())
+        return;
+    if (QuestionDlg(c_msgCreateDatabaseQuestion, {path}))
+        CreateDatabaseFile(path);
+}
+
 ITallysetJournalPtr TFMain::CreateJournalAndBind(TJournalClass journalClass, TDataSource *dataSource)
 {
     ITallysetJournalPtr journal = journalClass(FDB, FManager->AddQuery());
@@ -732,6 +745,8 @@ void TFMain::CashTypesChanged()
     if (data->Active())
         data->First();
     FillCashTypeFilter(data);
+    // The refilled filter ticks every entry: the balances follow what it shows.
+    FManager->SetIDSet(SelectedCashTypes());
     ReportsRefresh();
 }
 
@@ -911,9 +926,12 @@ void TFMain::UpdateMainActions()
     const bool hasRecord = acJournalAdd->Enabled() && journal && journal->GetCurrentRecord().ID > 0;
     acJournalEdit->SetEnabled(hasRecord);
     acJournalDelete->SetEnabled(acJournalEdit->Enabled());
-    // A filter that is on can always be switched off on a journal page, also when
-    // it shows no rows any more (its last matching record deleted).
-    acJournalFilter->SetEnabled(acJournalEdit->Enabled() || (acJournalAdd->Enabled() && acJournalFilter->Checked()));
+    // Each journal keeps its own filter: the action shows the current journal's and
+    // can always clear it, also when it hides every row.
+    const bool filtered = acJournalAdd->Enabled() && JournalFiltered(journal);
+    acJournalFilter->SetEnabled(acJournalEdit->Enabled() || filtered);
+    acJournalFilter->SetChecked(filtered);
+    zibFilter->SetChecked(filtered);
     const std::pair<TZarnImgButton *, TAction *> buttons[] = {
         {zibRecAdd, acJournalAdd}, {zibRecEdit, acJournalEdit}, {zibRecDelete, acJournalDelete}, {zibFilter, acJournalFilter}};
     for (const auto &[button, action] : buttons) {
@@ -1011,13 +1029,19 @@ void TFMain::acJournalFilterExecute()
         bool &Flag;
         ~TGuard() { Flag = false; }
     } guard{FFilterProcess};
-    acJournalFilter->SetChecked(!acJournalFilter->Checked());
-    zibFilter->SetChecked(acJournalFilter->Checked());
     const ITallysetJournalPtr journal = CurrentJournal();
     TDBGridEh *grid = CurrentJournalGrid();
-    if (!journal || !grid || !grid->SelectedColumn())
-        return;
-    journal->GetQuery()->SmartFilter(grid->SelectedColumn()->FieldName(), acJournalFilter->Checked());
+    // A press clears a filtered journal and filters an unfiltered one by the current cell.
+    const bool filter = !JournalFiltered(journal);
+    if (journal && grid && (!filter || grid->SelectedColumn()))
+        journal->GetQuery()->SmartFilter(filter ? grid->SelectedColumn()->FieldName() : QString(), filter);
+    acJournalFilter->SetChecked(JournalFiltered(journal));
+    zibFilter->SetChecked(acJournalFilter->Checked());
+}
+
+bool TFMain::JournalFiltered(const ITallysetJournalPtr &journal)
+{
+    return journal && journal->GetQuery() && !journal->GetQuery()->GetQuery()->GetData()->Filter().isEmpty();
 }
 
 void TFMain::GridSortMarkingChanged(TDBGridEh &grid)

@@ -110,7 +110,11 @@ public:
     void deBDateChange();
     void deEDateChange();
     void chbPlannedIncludeClick();
+    // The smart filter of the current journal: clears it when the journal is
+    // filtered, else filters it by the value of the current cell.
     void acJournalFilterExecute();
+    // True when the journal's rows are narrowed by the smart filter.
+    static bool JournalFiltered(const ITallysetJournalPtr &journal);
     void GridSortMarkingChanged(TDBGridEh &grid);
     void lbReportsListClick();
     void ExpensesCompareDiagramParam1Select();
@@ -240,6 +244,10 @@ private:
 
     ITallysetJournalPtr CreateJournalAndBind(TJournalClass journalClass, TDataSource *dataSource);
     ITallysetCustomReportPtr CreateReportAndBind(TReportClass reportClass, TDataSource *dataSource);
+    // Without a file at `path`, asks whether to make an empty database there and
+    // makes it on Yes (raises the creation's error). Never touches anything that is
+    // already at the path, openable or not.
+    void OfferNewDatabase(const QString &path);
     void CashTypesChanged();
     void PostAction(int code);
     void pcJournalsChange(int index);

@@ -104,6 +104,9 @@ inline const QString c_msgOperationKindIsNeeded = QStringLiteral(R"q(Для от
 inline const QString c_msgNewLibRecordText = QStringLiteral(R"q(Укажите наименование для новой записи)q");
 inline const QString c_msgEditLibRecordText = QStringLiteral(R"q(Укажите новое наименование для записи)q");
 inline const QString c_msgDeleteRecordQuestion = QStringLiteral(R"q(Удалить запись "%s"?)q");
+// Asked at start when the database file is missing; %s is its path.
+inline const QString c_msgCreateDatabaseQuestion =
+    QStringLiteral(R"q(Файл базы данных %s не найден. Создать новую пустую базу данных?)q");
 
 // --- c_intf: user-interface texts
 inline const QString c_intfLibEditorCaption = QStringLiteral(R"q(Справочник "%s")q");

@@ -29,7 +29,7 @@ void TCommonJournal::RefreshAndLocate(int id)
 TJournalRecord TCommonJournal::AddRecord(const TJournalRecord &rec)
 {
     // SQL amounts need "."; the process keeps it from here on.
-    FormatSettings().DecimalSeparator = QLatin1Char('.');
+    UseDotDecimalSeparator();
     TTransaction transaction(FDB->Engine());
     FDB->ExecSQL(Format(FNewRecordSQL, SaveArgs(rec)));
     TJournalRecord result = rec;
@@ -42,7 +42,7 @@ TJournalRecord TCommonJournal::AddRecord(const TJournalRecord &rec)
 
 void TCommonJournal::UpdateRecord(const TJournalRecord &rec)
 {
-    FormatSettings().DecimalSeparator = QLatin1Char('.');
+    UseDotDecimalSeparator();
     TTransaction transaction(FDB->Engine());
     QVariantList args = SaveArgs(rec);
     args << rec.ID;

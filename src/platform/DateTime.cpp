@@ -116,24 +116,30 @@ QString QuoteLiteral(const QString &text)
 }
 
 // The locale's short date as a format with two-digit day and month and a four-digit year.
+// A format that is not a numeric day, month and year (the C locale's "d MMM yyyy", a
+// month name, a missing part) gives "dd.MM.yyyy".
 QString NormalizeShortDateFormat(const QString &format)
 {
+    const QString fallback = QStringLiteral("dd.MM.yyyy");
+    int days = 0, months = 0, years = 0;
     QString result;
     for (const TFormatToken &token : TokenizeFormat(format))
     {
         if (token.Letter.isNull())
             result += QuoteLiteral(token.Literal);
-        else if (token.Letter == QLatin1Char('d') && token.Count <= 2)
-            result += QStringLiteral("dd");
-        else if (token.Letter == QLatin1Char('M'))
-            result += QStringLiteral("MM");
-        else if (token.Letter == QLatin1Char('y'))
-            result += QStringLiteral("yyyy");
-        else if (token.Letter == QLatin1Char('d'))
+        else if (token.Letter == QLatin1Char('d') && token.Count > 2)
             continue; // a day name has no place in a numeric date
+        else if (token.Letter == QLatin1Char('d'))
+            ++days, result += QStringLiteral("dd");
+        else if (token.Letter == QLatin1Char('M') && token.Count <= 2)
+            ++months, result += QStringLiteral("MM");
+        else if (token.Letter == QLatin1Char('y'))
+            ++years, result += QStringLiteral("yyyy");
         else
-            result += QString(token.Count, token.Letter);
+            return fallback;
     }
+    if (days != 1 || months != 1 || years != 1)
+        return fallback;
     // Literals left around a dropped day name.
     return result.trimmed();
 }
@@ -288,6 +294,14 @@ TFormatSettings &FormatSettings()
     return settings;
 }
 
+void UseDotDecimalSeparator()
+{
+    TFormatSettings &fs = FormatSettings();
+    fs.DecimalSeparator = QLatin1Char('.');
+    if (fs.ThousandSeparator == QLatin1Char('.'))
+        fs.ThousandSeparator = QChar(0x00A0);
+}
+
 void InitFormatSettingsFromLocale()
 {
     QLocale locale;
@@ -296,8 +310,6 @@ void InitFormatSettingsFromLocale()
     fs.ThousandSeparator =
         locale.groupSeparator().isEmpty() ? QChar(0x00A0) : locale.groupSeparator().at(0);
     fs.ShortDateFormat = NormalizeShortDateFormat(locale.dateFormat(QLocale::ShortFormat));
-    if (fs.ShortDateFormat.isEmpty())
-        fs.ShortDateFormat = QStringLiteral("dd.MM.yyyy");
     fs.DateSeparator = FirstSeparator(fs.ShortDateFormat);
     fs.LongTimeFormat = NormalizeLongTimeFormat(locale.timeFormat(QLocale::LongFormat));
     if (fs.LongTimeFormat.isEmpty())

@@ -22,9 +22,13 @@ struct TFormatSettings
 };
 
 TFormatSettings &FormatSettings();
+// Sets the decimal separator to "."; a thousands separator of "." then becomes a
+// non-breaking space, so the two never coincide.
+void UseDotDecimalSeparator();
 // Fills FormatSettings() from the default QLocale (call before any window exists):
-// separators, the short date with two-digit day and month and a four-digit year,
-// the long time without a time zone.
+// separators, the short date with two-digit day and month and a four-digit year
+// ("dd.MM.yyyy" when the locale's is not numeric, as in C), the long time without a
+// time zone.
 void InitFormatSettingsFromLocale();
 
 // Throws EConvertError for an impossible date.

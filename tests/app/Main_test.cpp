@@ -11,7 +11,9 @@
 #include "platform/widgets/Chart.h"
 #include "platform/widgets/DBGridEh.h"
 #include "platform/widgets/DateEdit.h"
+#include "sidepanel/TaskBar.CashTypeFilterFrame.h"
 #include "support/RecordingDialogHook.h"
+#include "support/ui/CheckList.h"
 #include "support/ui/MainWindowEnv.h"
 
 #include <QApplication>
@@ -20,6 +22,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QListWidget>
 #include <QMenu>
@@ -34,6 +37,7 @@
 #include <QTimer>
 #include <QWindow>
 #include <gtest/gtest.h>
+#include <functional>
 
 namespace {
 
@@ -559,7 +563,7 @@ TEST_F(MainTest, ListActionsOpenTheListEditorOnTheirList)
 // ---------------------------------------------------------------------------
 // Smart filter and sorting
 
-TEST_F(MainTest, SmartFilterBelongsToTheActionNotToThePage)
+TEST_F(MainTest, EachJournalKeepsItsOwnSmartFilterAndTheButtonShowsIt)
 {
     AddLists();
     const QDate today = QDate::currentDate();
@@ -573,31 +577,55 @@ TEST_F(MainTest, SmartFilterBelongsToTheActionNotToThePage)
     TDataSet *expenses = Data(Window->FExpensesJournal);
     TDataSet *incomes = Data(Window->FIncomesJournal);
     Window->dbgExpenses->SetSelectedIndex(2);
-    ASSERT_TRUE(expenses->Locate(QStringLiteral("TypeName"), QStringLiteral("Еда")));
+    ASSERT_TRUE(expenses->Locate(QStringLiteral("TypeName"), QStringLiteral("Транспорт")));
     RunEventLoop(20);
+    auto shown = [&](bool filtered) {
+        EXPECT_EQ(Window->acJournalFilter->Checked(), filtered);
+        EXPECT_EQ(Window->zibFilter->Checked(), filtered);
+        EXPECT_TRUE(Window->zibFilter->isEnabled());
+    };
 
     QTest::mouseClick(Window->zibFilter, Qt::LeftButton);
-    EXPECT_TRUE(Window->acJournalFilter->Checked());
-    EXPECT_TRUE(Window->zibFilter->Checked());
-    EXPECT_EQ(expenses->RecordCount(), 2);
+    shown(true);
+    EXPECT_EQ(expenses->RecordCount(), 1);
 
+    // The incomes page shows the incomes' own state; its press filters the incomes only.
     Window->SetJournalPage(jpIncomes);
     Window->dbgIncomes->SetSelectedIndex(1);
     RunEventLoop(20);
-    EXPECT_TRUE(Window->acJournalFilter->Checked());
-    EXPECT_EQ(expenses->RecordCount(), 2);
-    EXPECT_EQ(incomes->RecordCount(), 2);
-
+    shown(false);
     QTest::mouseClick(Window->zibFilter, Qt::LeftButton);
-    EXPECT_FALSE(Window->acJournalFilter->Checked());
-    EXPECT_FALSE(Window->zibFilter->Checked());
-    EXPECT_EQ(incomes->RecordCount(), 2);
-    EXPECT_EQ(expenses->RecordCount(), 2) << "the expenses journal stays filtered";
-
-    // Toggled on here, it filters the incomes by the current cash type.
-    QTest::mouseClick(Window->zibFilter, Qt::LeftButton);
-    EXPECT_TRUE(Window->acJournalFilter->Checked());
+    shown(true);
     EXPECT_EQ(incomes->RecordCount(), 1);
+    EXPECT_EQ(expenses->RecordCount(), 1);
+
+    // Back on the expenses, still filtered, the last matching row deleted: the button
+    // stays pressed and enabled, and one press shows every expense again.
+    Window->SetJournalPage(jpExpenses);
+    RunEventLoop(20);
+    shown(true);
+    Window->FExpensesJournal->DeleteCurrentRecord();
+    RunEventLoop(20);
+    ASSERT_EQ(expenses->RecordCount(), 0);
+    shown(true);
+    QTest::mouseClick(Window->zibFilter, Qt::LeftButton);
+    RunEventLoop(20);
+    shown(false);
+    EXPECT_EQ(expenses->RecordCount(), 2);
+    EXPECT_EQ(incomes->RecordCount(), 1) << "the incomes keep their own filter";
+
+    // Off the journal pages the button is neither pressed nor enabled.
+    Window->SetJournalPage(jpReports);
+    RunEventLoop(20);
+    EXPECT_FALSE(Window->acJournalFilter->Enabled());
+    EXPECT_FALSE(Window->zibFilter->Checked());
+
+    Window->SetJournalPage(jpIncomes);
+    RunEventLoop(20);
+    shown(true);
+    QTest::mouseClick(Window->zibFilter, Qt::LeftButton);
+    shown(false);
+    EXPECT_EQ(incomes->RecordCount(), 2);
     EXPECT_FALSE(Window->FilterProcess());
 }
 
@@ -724,6 +752,60 @@ TEST_F(MainTest, ChangedCashTypesRefreshTheReportsAndOtherListsDoNot)
     Env.AddIncome(today, Card, Salary, 5);
     Window->FCashTypes->DeleteRecord(wallet.ID);
     EXPECT_DOUBLE_EQ(total(), 180);
+    EXPECT_EQ(Dialogs->Count(), 0) << Dialogs->Texts().join(" | ").toStdString();
+}
+
+TEST_F(MainTest, AfterACashTypeChangeTheBalancesShowExactlyTheTickedCashTypes)
+{
+    AddLists();
+    const int spare = Env.AddCashType(QStringLiteral("Копилка"));
+    const QDate today = QDate::currentDate();
+    Env.AddIncome(today, Card, Salary, 100);
+    Env.AddIncome(today, Cash, Bonus, 50);
+    Open();
+    Window->SetJournalPage(jpReports);
+    RunEventLoop(20);
+    QListWidget *filter = Window->FCashTypeFilterFrame->chlbCashTypes;
+    TDataSet *balances = Data(Window->FRepMain);
+    auto rows = [&] {
+        QStringList names;
+        for (balances->First(); !balances->Eof(); balances->Next())
+            names << balances->FieldByName(QStringLiteral("Name"))->AsString();
+        return names;
+    };
+    auto allTicked = [&] {
+        for (int i = 0; i < filter->count(); ++i)
+            if (filter->item(i)->checkState() != Qt::Checked)
+                return false;
+        return filter->count() > 0;
+    };
+
+    const struct
+    {
+        const char *Change;
+        std::function<void()> Run;
+        QStringList Shown;
+    } changes[] = {
+        {"add", [&] { TLibRecord r = TLibRecord::Create(QStringLiteral("Вклад"), -1); Window->FCashTypes->AddLibRecord(r); },
+         {"Карта", "Наличные"}},
+        {"rename", [&] { Window->FCashTypes->EditLibRecord(TLibRecord::Create(QStringLiteral("Кошелёк"), Cash)); },
+         {"Карта", "Кошелёк"}},
+        {"delete", [&] { Window->FCashTypes->DeleteRecord(spare); }, {"Карта", "Кошелёк"}},
+    };
+    for (const auto &c : changes) {
+        SCOPED_TRACE(c.Change);
+        // The user unticks the card: the balances drop it.
+        const int card = int(filter->row(filter->findItems(QStringLiteral("Карта"), Qt::MatchExactly).value(0)));
+        ASSERT_GE(card, 0);
+        QTest::mouseClick(filter->viewport(), Qt::LeftButton, Qt::NoModifier, CheckBoxCenter(filter, card));
+        ASSERT_EQ(filter->item(card)->checkState(), Qt::Unchecked);
+        ASSERT_FALSE(rows().contains(QStringLiteral("Карта")));
+
+        // Refilled with every entry ticked, the balances show every cash type that moved.
+        c.Run();
+        EXPECT_TRUE(allTicked());
+        EXPECT_EQ(rows(), c.Shown);
+    }
     EXPECT_EQ(Dialogs->Count(), 0) << Dialogs->Texts().join(" | ").toStdString();
 }
 
@@ -1047,15 +1129,23 @@ TEST_F(MainDiagramsTest, APeriodChangeLeavesTheShownPieUntilTheListIsClicked)
 // ---------------------------------------------------------------------------
 // Without a database
 
-TEST(MainWithoutDatabase, ShowsOneErrorAndOpensWithTheRestoredStateAndEmptyGrids)
+QString CreateDatabaseQuestion(const TMainWindowEnv &env)
+{
+    return QStringLiteral("Файл базы данных %1 не найден. Создать новую пустую базу данных?").arg(env.DatabasePath());
+}
+
+TEST(MainWithoutDatabase, RefusingANewDatabaseShowsOneErrorAndOpensWithTheRestoredStateAndEmptyGrids)
 {
     TRecordedDialogs dialogs;
+    dialogs->AnswerNo();
     TMainWindowEnv env(false);
     env.WriteIni(QStringLiteral("[main]\nbdate=01.02.2012\nedate=29.02.2012\npage_index=1\nplanned=1\n"));
     std::unique_ptr<TFMain> window = env.Open();
-    ASSERT_EQ(dialogs->Count(), 1);
+    ASSERT_EQ(dialogs->Count(), 2) << dialogs->Texts().join(" | ").toStdString();
+    EXPECT_EQ(dialogs->QuestionTexts(), QStringList{CreateDatabaseQuestion(env)});
     EXPECT_EQ(dialogs->Last().Type, TMsgDlgType::mtError);
     EXPECT_FALSE(dialogs->Last().Text.isEmpty());
+    dialogs->ClearRecords();
     EXPECT_TRUE(window->isVisible());
     EXPECT_FALSE(window->InitComplete());
     EXPECT_FALSE(window->FDB->IsActive());
@@ -1069,19 +1159,99 @@ TEST(MainWithoutDatabase, ShowsOneErrorAndOpensWithTheRestoredStateAndEmptyGrids
     RunEventLoop(300);
     QTest::mouseMove(window->zibRecAdd);
     RunEventLoop(100);
-    EXPECT_EQ(dialogs->Count(), 1);
+    EXPECT_EQ(dialogs->Count(), 0);
     EXPECT_FALSE(window->acJournalEdit->Enabled());
 
     // The diagrams page draws nothing while the connection is not active.
     window->SetJournalPage(jpDiagrams);
     RunEventLoop(100);
     EXPECT_EQ(window->Series1->Count(), 0);
-    EXPECT_EQ(dialogs->Count(), 1);
+    EXPECT_EQ(dialogs->Count(), 0);
 
     window->close();
     EXPECT_TRUE(env.ReadIni().contains(QLatin1String("page_index=4")));
     EXPECT_FALSE(QFile::exists(env.DatabasePath()));
     EXPECT_FALSE(QDir(env.ProgramFolder() + QStringLiteral("/db")).exists());
+}
+
+TEST(MainWithoutDatabase, ANewDatabaseIsMadeOnYesAndTheStartGoesOn)
+{
+    TRecordedDialogs dialogs;
+    dialogs->AnswerYes();
+    TMainWindowEnv env(false);
+    std::unique_ptr<TFMain> window = env.Open();
+    EXPECT_EQ(dialogs->Texts(), QStringList{CreateDatabaseQuestion(env)});
+    ASSERT_TRUE(window->InitComplete());
+    ASSERT_TRUE(window->FDB->IsActive());
+    EXPECT_TRUE(QFile::exists(env.DatabasePath()));
+    EXPECT_EQ(Data(window->FIncomesJournal)->RecordCount(), 0);
+    EXPECT_EQ(window->FCashTypeFilterFrame->Count(), 0);
+
+    // Empty and usable: lists and a record are saved and shown.
+    TLibRecord card = TLibRecord::Create(QStringLiteral("Карта"), -1);
+    window->FCashTypes->AddLibRecord(card);
+    TLibRecord food = TLibRecord::Create(QStringLiteral("Еда"), -1);
+    window->FExpenseTypesLib->AddLibRecord(food);
+    window->SetJournalPage(jpExpenses);
+    TJournalRecord rec = TJournalRecord::Create(Date());
+    rec.ExpenseCashType() = TLink::Create(card.ID, card.Name);
+    rec.ExpenseType() = TLink::Create(food.ID, food.Name);
+    rec.Sum = 40;
+    window->FExpensesJournal->AddRecord(rec);
+    window->ReportsRefresh();
+    RunEventLoop(20);
+    EXPECT_EQ(window->dbgExpenses->model()->rowCount(), 1);
+    EXPECT_EQ(window->FCashTypeFilterFrame->Count(), 1);
+    EXPECT_DOUBLE_EQ(window->dbgExpensesReport->FooterValue(1), 40);
+    EXPECT_TRUE(window->acJournalEdit->Enabled());
+    EXPECT_EQ(dialogs->Count(), 1) << dialogs->Texts().join(" | ").toStdString();
+}
+
+TEST(MainWithoutDatabase, WhatIsAlreadyAtThePathIsNeverReplaced)
+{
+    const struct
+    {
+        const char *Name;
+        std::function<void(const QString &path)> Make;
+    } cases[] = {
+        {"a file that is no database",
+         [](const QString &path) {
+             QFile file(path);
+             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+             file.write("not a database, but the user's");
+         }},
+        {"a dangling symbolic link",
+         [](const QString &path) { ASSERT_TRUE(QFile::link(path + QStringLiteral(".gone"), path)); }},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.Name);
+        TRecordedDialogs dialogs;
+        TMainWindowEnv env(false);
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(env.DatabasePath()).absolutePath()));
+        c.Make(env.DatabasePath());
+        const QFileInfo before(env.DatabasePath());
+        const QByteArray bytes = before.isSymLink() ? before.symLinkTarget().toUtf8() : [&] {
+            QFile file(env.DatabasePath());
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        }();
+        std::unique_ptr<TFMain> window = env.Open();
+        EXPECT_TRUE(dialogs->QuestionTexts().isEmpty());
+        ASSERT_EQ(dialogs->Count(), 1);
+        EXPECT_EQ(dialogs->Last().Type, TMsgDlgType::mtError);
+        EXPECT_FALSE(window->FDB->IsActive());
+        window->close();
+        window.reset();
+        const QFileInfo after(env.DatabasePath());
+        EXPECT_EQ(after.isSymLink(), before.isSymLink());
+        if (after.isSymLink()) {
+            EXPECT_EQ(after.symLinkTarget().toUtf8(), bytes);
+            EXPECT_FALSE(after.exists());
+        } else {
+            QFile file(env.DatabasePath());
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            EXPECT_EQ(file.readAll(), bytes);
+        }
+    }
 }
 
 // ---------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 #include "db/Classes.TallysetManager.h"
 #include "db/Constants.h"
 #include "model/Classes.Journals.h"
+#include "platform/Format.h"
 
 #include <cmath>
 
@@ -238,6 +239,41 @@ TEST_F(JournalsTest, SavingSwitchesTheDecimalSeparatorAndWritesAmountsWithTwoDec
             << c.Sum;
     }
     EXPECT_EQ(FormatSettings().DecimalSeparator, QLatin1Char('.'));
+}
+
+TEST_F(JournalsTest, SavingNeverLeavesTheThousandsSeparatorEqualToTheDecimalOne)
+{
+    std::shared_ptr<TCommonJournal> journal = NewJournal(&TIncomesJournal::New);
+    OpenPeriod();
+    const QChar nbsp(0x00A0);
+    const struct
+    {
+        QChar Decimal, Thousand; // before the save, as the locale gave them
+        QString Shown;           // 1234567.891 with ",0.00" after the save
+    } cases[] = {
+        {QLatin1Char(','), QLatin1Char('.'), QStringLiteral("1\u00A0234\u00A0567.89")}, // de_DE
+        {QLatin1Char(','), nbsp, QStringLiteral("1\u00A0234\u00A0567.89")},             // ru_RU
+        {QLatin1Char('.'), QLatin1Char(','), QStringLiteral("1,234,567.89")},             // en_US
+    };
+    for (const auto &c : cases)
+    {
+        for (bool update : {false, true})
+        {
+            SCOPED_TRACE(QStringLiteral("%1%2 %3").arg(c.Decimal, c.Thousand).arg(update).toStdString());
+            FormatSettings().DecimalSeparator = c.Decimal;
+            FormatSettings().ThousandSeparator = c.Thousand;
+            TJournalRecord rec = Income(D(2011, 12, 1), 1234567.891);
+            if (update)
+            {
+                rec.ID = AddIncome(D(2011, 12, 1), FSalary, FCard, 1);
+                journal->UpdateRecord(rec);
+            }
+            else
+                journal->AddRecord(rec);
+            EXPECT_EQ(FormatSettings().DecimalSeparator, QLatin1Char('.'));
+            EXPECT_EQ(FormatFloat(QStringLiteral(",0.00"), 1234567.891), c.Shown);
+        }
+    }
 }
 
 TEST_F(JournalsTest, ListsAreHeldByIndex)

@@ -274,7 +274,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(TLocaleCase{"ru_RU", QLatin1Char(','), "dd.MM.yyyy", "02.05.2012 18:30:05"},
                       TLocaleCase{"en_US", QLatin1Char('.'), "MM/dd/yyyy", "05/02/2012 6:30:05 PM"},
                       TLocaleCase{"de_DE", QLatin1Char(','), "dd.MM.yyyy", "02.05.2012 18:30:05"},
-                      TLocaleCase{"sv_SE", QLatin1Char(','), "yyyy-MM-dd", "2012-05-02 18:30:05"}));
+                      TLocaleCase{"sv_SE", QLatin1Char(','), "yyyy-MM-dd", "2012-05-02 18:30:05"},
+                      // C has no numeric short date ("d MMM yyyy"): day, month and year with dots.
+                      TLocaleCase{"C", QLatin1Char('.'), "dd.MM.yyyy", "02.05.2012 18:30:05"}));
 
 TEST_F(DateTimeTest, RussianLocaleSeparators)
 {

@@ -7,25 +7,14 @@
 #include "model/Classes.Reports.h"
 #include "platform/Exception.h"
 #include "support/TempDatabase.h"
+#include "support/ui/CheckList.h"
 
 #include <QListWidget>
 #include <QScrollBar>
-#include <QStyleOptionViewItem>
 #include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
-
-// The check box of an entry, where a user clicks it.
-QPoint CheckBoxCenter(QListWidget *list, int row)
-{
-    QStyleOptionViewItem option;
-    option.initFrom(list->viewport());
-    option.rect = list->visualItemRect(list->item(row));
-    option.features |= QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
-    option.text = list->item(row)->text();
-    return list->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, list).center();
-}
 
 // Cash types 1, 3 and 7 with an income each, the balances report under the period
 // manager, and the filter frame in a side panel, wired as the main window wires them.
