@@ -247,7 +247,7 @@ TEST_F(CashTypeFilterTest, ADatasetWithoutTheNameColumnIsRefusedAndTheListLeftEm
 namespace {
 
 // The filter in the running main window.
-TEST(MainWindowCashTypeFilter, ChecksReachTheBalancesAndARefillWaitsForTheNextCheck)
+TEST(MainWindowCashTypeFilter, ChecksReachTheBalancesAndARefillShowsEveryCashType)
 {
     TRecordedDialogs dialogs;
     TMainWindowEnv env;
@@ -285,7 +285,7 @@ TEST(MainWindowCashTypeFilter, ChecksReachTheBalancesAndARefillWaitsForTheNextCh
     EXPECT_EQ(filter->Count(), 4);
     EXPECT_EQ(filter->GetSelectedCashTypes().count(QLatin1Char(',')), 3);
     EXPECT_EQ(window->FrameBar()->GetItem(2)->height(), 18 + 4 * (filter->ItemHeight() + 2) + 6);
-    EXPECT_EQ(reported(), (QList<int>{bank, cash}));
+    EXPECT_EQ(reported(), (QList<int>{bank, card, cash}));
 
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, CheckBoxCenter(list, 3));
     EXPECT_EQ(reported(), (QList<int>{bank, card}));
