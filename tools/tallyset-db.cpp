@@ -47,6 +47,13 @@ QString Usage()
     return QString::fromUtf8(kUsage).arg(DefaultDatabasePath());
 }
 
+// The database file and the engine's side files next to it.
+void RemoveCreatedFiles(const QString &path)
+{
+    for (const char *suffix : {"", "-wal", "-shm", "-journal"})
+        QFile::remove(path + QLatin1String(suffix));
+}
+
 int Fail(const QString &text, int code)
 {
     QTextStream(stderr) << text << Qt::endl;
@@ -74,15 +81,20 @@ int Create(QString path, bool demo)
     if (!QDir().mkpath(folder))
         return Fail(QStringLiteral("Не удалось создать папку %1").arg(folder), kFailed);
 
+    // CreateDatabaseFile creates the file exclusively and removes it itself when it
+    // fails, so a file is ours to remove only once it has returned.
+    bool created = false;
     try {
         CreateDatabaseFile(path);
+        created = true;
         if (demo) {
             TSqlConnection db;
             db.Open(Format(c_dbConnectionString, {path}));
             DemoData::FillDemoYear(db, QDate::currentDate());
         }
     } catch (const Exception &e) {
-        QFile::remove(path);
+        if (created)
+            RemoveCreatedFiles(path);
         return Fail(QStringLiteral("Ошибка: %1").arg(e.Message()), kFailed);
     }
     Say(QStringLiteral("Создана база данных %1%2").arg(path, demo ? QStringLiteral(" с примером данных") : QString()));

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -65,6 +66,58 @@ TEST(TallysetDbTool, CreatesAndRefusesToOverwrite)
     EXPECT_TRUE(second.Err.contains(path)) << second.Err.toStdString();
     db.Open(ConnectionString(path));
     EXPECT_EQ(Scalar(db, "select count(*) from CashTypes"), 1) << "the existing file was touched";
+}
+
+// A path that is taken in any form is refused and left exactly as it was: a dangling
+// link passes the existence check and is caught only by the exclusive creation, just
+// as a file that appears meanwhile would be.
+TEST(TallysetDbTool, RefusesATakenPathAndRemovesNothing)
+{
+    QTemporaryDir dir;
+    const QString missingTarget = dir.filePath("moved/tallyset.mdb");
+    const QString dangling = dir.filePath("dangling.mdb");
+    ASSERT_TRUE(QFile::link(missingTarget, dangling));
+    const QString existing = dir.filePath("notes.txt");
+    {
+        QFile file(existing);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("не база данных");
+    }
+    const QString linked = dir.filePath("linked.mdb");
+    ASSERT_TRUE(QFile::link(existing, linked));
+
+    for (const QString &path : {dangling, linked, existing}) {
+        for (const QStringList &extra : {QStringList{}, QStringList{"--demo"}}) {
+            SCOPED_TRACE((path + " " + extra.join(' ')).toStdString());
+            TRun run = RunTool(QStringList{"create", path} + extra);
+            EXPECT_EQ(run.ExitCode, 1);
+            EXPECT_TRUE(run.Err.contains(path)) << run.Err.toStdString();
+            EXPECT_TRUE(run.Out.isEmpty()) << run.Out.toStdString();
+        }
+    }
+    EXPECT_TRUE(QFileInfo(dangling).isSymLink());
+    EXPECT_EQ(QFileInfo(dangling).symLinkTarget(), missingTarget);
+    EXPECT_FALSE(QFileInfo::exists(missingTarget));
+    EXPECT_TRUE(QFileInfo(linked).isSymLink());
+    QFile file(existing);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(file.readAll()), QStringLiteral("не база данных"));
+}
+
+// A demo fill that fails (here the file-size limit stands in for a full disk) removes
+// the file this run created, with its side files.
+TEST(TallysetDbTool, AFailedFillRemovesTheFileItCreated)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("demo.mdb");
+    QProcess p;
+    p.start(QStringLiteral("bash"), {QStringLiteral("-c"), QStringLiteral("trap '' XFSZ; ulimit -f 150; exec \"$0\" \"$@\""),
+                                     QStringLiteral(TALLYSET_BINARY_DIR "/tallyset-db"), QStringLiteral("create"), path,
+                                     QStringLiteral("--demo")});
+    ASSERT_TRUE(p.waitForFinished(120000));
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(p.readAllStandardError()).startsWith(QStringLiteral("Ошибка: ")));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System), QStringList());
 }
 
 TEST(TallysetDbTool, DefaultPathIsTheProgramDatabase)
