@@ -184,6 +184,13 @@ void TExtPanel::mouseReleaseEvent(QMouseEvent *event)
         Q_EMIT Click();
 }
 
+void TExtPanel::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    // The press that made the double click starts no second click.
+    FPressed = false;
+    event->accept();
+}
+
 void TExtPanel::Paint(QPainter &canvas)
 {
     switch (FStyle) {

@@ -66,13 +66,14 @@ public:
     void SetBevelOuter(TBevelCut value);
 
 Q_SIGNALS:
-    // A left-button press and release inside the panel.
+    // A left-button press and release inside the panel; a double click is one click.
     void Click();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
 
     // Paints background and caption by Style on an open painter.
     virtual void Paint(QPainter &canvas);

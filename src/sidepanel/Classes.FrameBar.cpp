@@ -2,6 +2,7 @@
 
 #include <QCursor>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSplitter>
@@ -111,6 +112,11 @@ void TFrameBarItem::SetHeight(quint16 value)
     ApplyHeight(value);
 }
 
+int TFrameBarItem::MinimumHeight() const
+{
+    return TitleHeight() + (FFrame && FFrame->parentWidget() == this ? FFrame->minimumHeight() : 0);
+}
+
 void TFrameBarItem::SetColor(TColor value)
 {
     FColor = value;
@@ -206,6 +212,7 @@ void TFrameBarItem::StartSizing(const QPoint &globalPos)
     setMouseTracking(true);
     setCursor(Qt::SizeVerCursor);
     grabMouse(Qt::SizeVerCursor);
+    grabKeyboard();
 }
 
 void TFrameBarItem::EndSizing()
@@ -213,6 +220,7 @@ void TFrameBarItem::EndSizing()
     if (!FSizing)
         return;
     FSizing = false;
+    releaseKeyboard();
     releaseMouse();
     unsetCursor();
     setMouseTracking(FHadMouseTracking);
@@ -247,11 +255,21 @@ void TFrameBarItem::resizeEvent(QResizeEvent *event)
         RequestAlign();
 }
 
+void TFrameBarItem::mousePressEvent(QMouseEvent *event)
+{
+    // Other buttons pressed during a drag neither end nor change it.
+    if (FSizing) {
+        event->accept();
+        return;
+    }
+    QWidget::mousePressEvent(event);
+}
+
 void TFrameBarItem::mouseMoveEvent(QMouseEvent *event)
 {
     if (FSizing) {
         const int wanted = FSizingStartHeight + int(event->globalPosition().y()) - FSizingStartY;
-        ApplyHeight(qBound(int(TitleHeight()), wanted, 0xFFFF));
+        ApplyHeight(qBound(qMin(MinimumHeight(), 0xFFFF), wanted, 0xFFFF));
         return;
     }
     QWidget::mouseMoveEvent(event);
@@ -264,6 +282,19 @@ void TFrameBarItem::mouseReleaseEvent(QMouseEvent *event)
         return;
     }
     QWidget::mouseReleaseEvent(event);
+}
+
+void TFrameBarItem::keyPressEvent(QKeyEvent *event)
+{
+    if (!FSizing) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    if (event->key() == Qt::Key_Escape) {
+        EndSizing();
+        ApplyHeight(FSizingStartHeight);
+    }
 }
 
 void TFrameBarItem::ApplyHeight(int value)
@@ -502,9 +533,13 @@ void TFrameBar::LoadSettings(ISettingsManager &settingsManager, const QString &s
         const int state = settingsManager.LoadInteger(section, prefix + QStringLiteral("_state"), 0) & 0xFF;
         item->SetState(state == isCollapsed ? isCollapsed : isExpanded);
         int height = settingsManager.LoadInteger(section, prefix + QStringLiteral("_height"), item->height());
-        if (height < item->TitleHeight() || height > 0xFFFF)
+        const int least = item->MinimumHeight();
+        // A value the bar cannot have written (negative, too large, or below the header
+        // of an item that needs no more) keeps the current height; any other value below
+        // the minimum becomes the minimum.
+        if (height > 0xFFFF || height < 0 || (height < item->TitleHeight() && least <= item->TitleHeight()))
             height = item->height();
-        item->SetHeight(quint16(height));
+        item->SetHeight(quint16(qBound(least, height, 0xFFFF)));
         if (item->Frame())
             item->SetFrameAlign(alClient);
     }

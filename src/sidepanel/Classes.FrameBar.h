@@ -85,6 +85,9 @@ public:
     // Expanded: the height changes at once (a running expansion stops). Collapsed: only
     // the restore height takes the value.
     void SetHeight(quint16 value);
+    // The least height a drag or the settings give the item: the header plus the
+    // frame's minimumHeight.
+    int MinimumHeight() const;
 
     TColor Color() const { return FColor; }
     void SetColor(TColor value);
@@ -105,7 +108,8 @@ public:
 
     // Places the item in the bar, top-aligned with its margins (null takes it out).
     void SetParent(TFrameBar *bar);
-    // Lets the user drag the item's bottom edge until the left button is released;
+    // Lets the user drag the item's bottom edge, never below MinimumHeight, until the
+    // left button is released; Escape ends the drag with the height it started from.
     // globalPos is where the drag starts (usually the press that asked for it).
     void StartSizing(const QPoint &globalPos);
     bool IsSizing() const { return FSizing; }
@@ -115,8 +119,10 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     friend class TFrameBar;
@@ -203,7 +209,8 @@ public:
     QSize sizeHint() const override;
 
     // Keys "Width", "Item_<i>_state" and "Item_<i>_height" of section. Missing or
-    // unusable values keep the current width, the expanded state and the current height.
+    // unusable values keep the current width, the expanded state and the current height;
+    // a height below an item's MinimumHeight becomes that minimum.
     void LoadSettings(ISettingsManager &settingsManager, const QString &section) override;
     void SaveSettings(ISettingsManager &settingsManager, const QString &section) override;
 

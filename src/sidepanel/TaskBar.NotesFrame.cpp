@@ -10,6 +10,7 @@
 #include <QProxyStyle>
 #include <QTabBar>
 #include <QVBoxLayout>
+#include <QtMath>
 
 namespace {
 
@@ -78,6 +79,24 @@ TFNotesFrame::TFNotesFrame(QWidget *parent)
     layout->addWidget(sPageControl1, 1);
     layout->addWidget(pnResize);
     sPageControl1->setCurrentWidget(tsNotes);
+    // The calendar may be cut; only the notes page sets the least height of the tabs.
+    tsCalendar->setMinimumHeight(1);
+    UpdateMinimumHeight();
+}
+
+void TFNotesFrame::UpdateMinimumHeight()
+{
+    const int lines = 3 * mNotes->fontMetrics().lineSpacing();
+    const int margins = 2 * qCeil(mNotes->document()->documentMargin()) + 2 * mNotes->frameWidth();
+    mNotes->setMinimumHeight(lines + margins);
+    setMinimumHeight(sPageControl1->minimumSizeHint().height() + pnResize->height());
+}
+
+void TFNotesFrame::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        UpdateMinimumHeight();
 }
 
 QString TFNotesFrame::Text() const
@@ -116,7 +135,9 @@ void TFNotesFrame::pnResizeMouseDown(const QPoint &globalPos)
 bool TFNotesFrame::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == pnResize && event->type() == QEvent::MouseButtonPress) {
-        pnResizeMouseDown(static_cast<QMouseEvent *>(event)->globalPosition().toPoint());
+        const auto *press = static_cast<QMouseEvent *>(event);
+        if (press->button() == Qt::LeftButton)
+            pnResizeMouseDown(press->globalPosition().toPoint());
         return true;
     }
     return QWidget::eventFilter(watched, event);

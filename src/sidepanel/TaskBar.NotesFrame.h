@@ -31,14 +31,20 @@ public:
     QString Text() const;
     void SetText(const QString &value);
 
-    // A press of any button on the grip, globalPos where it happened: in a frame bar
+    // A left-button press on the grip, globalPos where it happened: in a frame bar
     // item the frame fills the item and the item's bottom edge follows the mouse until
-    // the left button is released. Without a parent nothing happens.
+    // the button is released (Escape puts the height back). Without a parent nothing
+    // happens; other buttons do nothing.
     void pnResizeMouseDown(const QPoint &globalPos);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
+    // The frame's minimumHeight: the tabs, three lines of notes and the grip, so a
+    // dragged or restored item always shows the pad.
+    void UpdateMinimumHeight();
+
     QString FLineBreak = QStringLiteral("\n");
 };

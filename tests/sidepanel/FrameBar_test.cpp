@@ -17,6 +17,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 namespace {
@@ -371,6 +372,29 @@ TEST_F(FrameBarTest, HeaderMouseClickStartsACollapse)
     QTest::mouseClick(item->Header(), Qt::LeftButton, Qt::NoModifier, QPoint(40, 9));
     EXPECT_EQ(item->State(), isExpanded);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !item->IsAnimating(); }, 5000));
+    EXPECT_EQ(item->height(), 80);
+}
+
+// Double clicks through the window, as the platform delivers them: press, release,
+// press with the double-click event, release.
+TEST_F(FrameBarTest, ADoubleClickOnAHeaderTogglesTheItemOnce)
+{
+    AddFour();
+    Show();
+    TFrameBarItem *item = Bar.GetItem(2);
+    QWindow *window = Bar.windowHandle();
+    ASSERT_NE(window, nullptr);
+    const QPoint header = item->Header()->mapTo(&Bar, QPoint(40, 9));
+
+    QTest::mouseDClick(window, Qt::LeftButton, Qt::NoModifier, header);
+    EXPECT_EQ(item->State(), isCollapsed);
+    EXPECT_EQ(item->Header()->ArrowDirection(), sdDown);
+    RunAnimation(item);
+    EXPECT_EQ(item->height(), 18);
+
+    QTest::mouseDClick(window, Qt::LeftButton, Qt::NoModifier, header);
+    EXPECT_EQ(item->State(), isExpanded);
+    RunAnimation(item);
     EXPECT_EQ(item->height(), 80);
 }
 

@@ -3,6 +3,7 @@
 #include "app/Settings.h"
 #include "sidepanel/Classes.FrameBar.h"
 
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QFrame>
 #include <QPlainTextEdit>
@@ -11,6 +12,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTest>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 namespace {
@@ -137,6 +139,16 @@ protected:
         QTest::mouseRelease(Item, Qt::LeftButton, Qt::NoModifier, start + QPoint(0, dy));
     }
 
+    // The item at its least height still shows the grip and three lines of notes.
+    void ExpectThePadShows()
+    {
+        const int lines = 3 * Notes->mNotes->fontMetrics().lineSpacing();
+        EXPECT_GE(Item->height(), 18 + 4 + lines);
+        EXPECT_EQ(Notes->pnResize->mapTo(Item, QPoint(0, 4)).y(), Item->height()) << "the grip is at the bottom";
+        EXPECT_GE(Notes->mNotes->viewport()->height(), lines);
+        EXPECT_TRUE(Notes->mNotes->isVisibleTo(Item));
+    }
+
     TFrameBar Bar;
     TFrameBarItem *Above = nullptr;
     TFrameBarItem *Item = nullptr;
@@ -166,12 +178,82 @@ TEST_F(NotesGripTest, DraggingTheGripResizesTheItemAndTheBarSavesIt)
     EXPECT_EQ(Item->height(), 18 + 208 - 40);
 }
 
-TEST_F(NotesGripTest, TheItemCannotBeDraggedAboveItsHeader)
+
+TEST_F(NotesGripTest, TheItemCannotBeDraggedSmallerThanTheNotesNeed)
 {
     Drag(-1000);
-    EXPECT_EQ(Item->height(), 18);
-    EXPECT_EQ(Notes->height(), 0);
-    EXPECT_EQ(Below->y(), Item->y() + 18 + 5);
+    EXPECT_EQ(Item->height(), Item->MinimumHeight());
+    ExpectThePadShows();
+    EXPECT_EQ(Below->y(), Item->y() + Item->height() + 5);
+    MemorySettings settings;
+    Bar.SaveSettings(settings, QStringLiteral("FrameBar"));
+    EXPECT_EQ(settings.Integers.value(QStringLiteral("Item_1_height")), Item->MinimumHeight());
+}
+
+// A height stored too small (as an earlier drag to the header left it) comes back as
+// the least height; collapsed, it is the height the item expands to.
+TEST_F(NotesGripTest, ATooSmallStoredHeightBecomesTheLeastHeight)
+{
+    for (int stored : {0, 18, 30}) {
+        SCOPED_TRACE(stored);
+        MemorySettings settings;
+        settings.Integers[QStringLiteral("Item_1_height")] = stored;
+        Bar.LoadSettings(settings, QStringLiteral("FrameBar"));
+        QApplication::processEvents();
+        EXPECT_EQ(Item->height(), Item->MinimumHeight());
+        ExpectThePadShows();
+
+        settings.Integers[QStringLiteral("Item_1_state")] = isCollapsed;
+        Bar.LoadSettings(settings, QStringLiteral("FrameBar"));
+        EXPECT_EQ(Item->RealHeight(), Item->MinimumHeight());
+        Item->SetState(isExpanded);
+        while (Item->IsAnimating())
+            Item->Tick();
+        EXPECT_EQ(Item->height(), Item->MinimumHeight());
+    }
+    MemorySettings settings;
+    settings.Integers[QStringLiteral("Item_1_height")] = 300;
+    Bar.LoadSettings(settings, QStringLiteral("FrameBar"));
+    EXPECT_EQ(Item->height(), 300);
+}
+
+// Presses, moves and keys go through the window, so the grab decides who gets them.
+TEST_F(NotesGripTest, OnlyTheLeftButtonDragsAndEscapePutsTheHeightBack)
+{
+    QWindow *window = Bar.windowHandle();
+    ASSERT_NE(window, nullptr);
+    const int before = Item->height();
+    const QPoint grip = Notes->pnResize->mapTo(&Bar, QPoint(40, 2));
+
+    for (Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton}) {
+        QTest::mousePress(window, button, Qt::NoModifier, grip);
+        EXPECT_FALSE(Item->IsSizing());
+        QTest::mouseMove(window, grip + QPoint(0, 80));
+        QTest::mouseRelease(window, button, Qt::NoModifier, grip + QPoint(0, 80));
+        QTest::mouseMove(window, grip + QPoint(0, 120));
+        EXPECT_EQ(Item->height(), before);
+    }
+
+    QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, grip);
+    ASSERT_TRUE(Item->IsSizing());
+    QTest::mouseMove(window, grip + QPoint(0, 80));
+    EXPECT_EQ(Item->height(), before + 80);
+    // A right-button click during the drag neither ends nor moves it.
+    QTest::mouseClick(window, Qt::RightButton, Qt::NoModifier, grip + QPoint(0, 80));
+    EXPECT_TRUE(Item->IsSizing());
+    QTest::mouseMove(window, grip - QPoint(0, 1000));
+    EXPECT_EQ(Item->height(), Item->MinimumHeight());
+    QTest::keyClick(window, Qt::Key_Escape);
+    EXPECT_FALSE(Item->IsSizing());
+    EXPECT_EQ(Item->height(), before);
+    EXPECT_EQ(Below->y(), Item->y() + before + 5);
+
+    QTest::mouseMove(window, grip + QPoint(0, 40));
+    QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, grip + QPoint(0, 40));
+    EXPECT_EQ(Item->height(), before);
+    MemorySettings settings;
+    Bar.SaveSettings(settings, QStringLiteral("FrameBar"));
+    EXPECT_EQ(settings.Integers.value(QStringLiteral("Item_1_height")), before);
 }
 
 } // namespace

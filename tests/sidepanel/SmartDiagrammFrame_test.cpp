@@ -278,6 +278,8 @@ TEST_F(SmartDiagrammTest, AFailingQueryLeavesTheChartSwitchedClearedAndTitled)
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QWindow>
+#include <QtMath>
 
 namespace {
 
@@ -451,6 +453,46 @@ TEST_F(SidePanelScreenshotTest, EachPage)
     }
     ShowPage(0);
     EXPECT_EQ(Bar.GetItem(0)->height(), 96);
+}
+
+// Long drags of the notes grip, down past the panel's end and up past the header.
+TEST_F(SidePanelScreenshotTest, AfterALongGripDrag)
+{
+    ShowPage(3);
+    TFrameBarItem *notes = Bar.GetItem(3);
+    QWindow *window = Bar.windowHandle();
+    ASSERT_NE(window, nullptr);
+    const auto drag = [&](int dy) {
+        Bar.ensureWidgetVisible(Notes->pnResize);
+        QApplication::processEvents();
+        const QPoint grip = Notes->pnResize->mapTo(&Bar, QPoint(60, 2));
+        QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, grip);
+        for (int step = 1; step <= 4; ++step)
+            QTest::mouseMove(window, grip + QPoint(0, dy * step / 4));
+        QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, grip + QPoint(0, dy));
+        QApplication::processEvents();
+    };
+
+    const int before = notes->height();
+    drag(300);
+    EXPECT_EQ(notes->height(), before + 300);
+    Save(QStringLiteral("sidepanel_notes_drag_down.png"));
+
+    drag(-2000);
+    Bar.verticalScrollBar()->setValue(0);
+    EXPECT_EQ(notes->height(), notes->MinimumHeight());
+    const QImage image = Save(QStringLiteral("sidepanel_notes_drag_up.png"));
+    ExpectHeader(image, notes);
+    // The grip stays at the item's bottom and three lines of notes show (the first
+    // note wraps onto the second line here).
+    EXPECT_EQ(Notes->pnResize->mapTo(notes, QPoint(0, 4)).y(), notes->height());
+    const int line = Notes->mNotes->fontMetrics().lineSpacing();
+    const int margin = qCeil(Notes->mNotes->document()->documentMargin());
+    const QPoint text = Notes->mNotes->viewport()->mapTo(&Bar, QPoint(0, margin));
+    const int width = Notes->mNotes->viewport()->width();
+    EXPECT_GE(Notes->mNotes->viewport()->height(), 3 * line + 2 * margin);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_GT(Ink(image, QRect(text.x(), text.y() + i * line, width, line)), i == 1 ? 8 : 30) << i;
 }
 
 TEST_F(SidePanelScreenshotTest, DuringACollapse)
