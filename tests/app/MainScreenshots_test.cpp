@@ -99,6 +99,15 @@ TEST_F(MainScreenshots, EveryPageOfADemoYear)
     for (const auto &page : pages) {
         Window->SetJournalPage(page.Page);
         const QImage image = Save(QString::fromLatin1(page.Name));
+        // Every footer total fits its column whole.
+        for (TDBGridEh *grid : Window->pcJournals->currentWidget()->findChildren<TDBGridEh *>()) {
+            for (int i = 0; i < grid->ColumnCount(); ++i) {
+                const QString total = grid->Columns(i)->FooterText();
+                if (grid->FooterRowCount() > 0 && !total.isEmpty())
+                    EXPECT_GE(grid->columnWidth(i), grid->fontMetrics().horizontalAdvance(total) + 7)
+                        << page.Name << " " << grid->Columns(i)->Title().toStdString() << " " << total.toStdString();
+            }
+        }
         ASSERT_FALSE(image.isNull());
         const QWidget *shown = Window->pcJournals->currentWidget();
         const QRect area(shown->mapTo(Window.get(), QPoint(0, 0)), shown->size());

@@ -17,6 +17,7 @@
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTextLayout>
+#include <QtMath>
 #include <cmath>
 #include <limits>
 
@@ -656,8 +657,12 @@ TDBGridEh::TDBGridEh(QWidget *parent)
             resizeColumnToContents(section);
     });
     connect(FHeader, &QHeaderView::sectionResized, this, [this](int section, int, int newSize) {
-        if (TColumnEh *column = Columns(section))
+        TColumnEh *column = Columns(section);
+        if (column && !FWideningColumns) {
             column->FWidth = newSize;
+            if (ShownWidth(section) > newSize)
+                ApplyColumnWidths();
+        }
         FFooter->update();
     });
     SetDefaultRowHeight(0);
@@ -871,8 +876,7 @@ void TDBGridEh::ColumnChanged(TColumnEh *column, bool layout)
             FFieldIndexes[index] = field ? field->Index() : -1;
         }
         RecalcFooters();
-        if (index >= 0 && FHeader->count() > index && FHeader->sectionSize(index) != column->FWidth)
-            FHeader->resizeSection(index, column->FWidth);
+        ApplyColumnWidths();
     }
     FHeader->viewport()->update();
     FFooter->update();
@@ -881,8 +885,22 @@ void TDBGridEh::ColumnChanged(TColumnEh *column, bool layout)
 
 void TDBGridEh::ApplyColumnWidths()
 {
+    const bool outer = !FWideningColumns;
+    FWideningColumns = true;
     for (int i = 0; i < ColumnCount() && i < FHeader->count(); ++i)
-        FHeader->resizeSection(i, FColumns[i]->FWidth);
+        if (FHeader->sectionSize(i) != ShownWidth(i))
+            FHeader->resizeSection(i, ShownWidth(i));
+    FWideningColumns = !outer;
+}
+
+int TDBGridEh::ShownWidth(int column) const
+{
+    const int width = FColumns[column]->FWidth;
+    const QString text = FFooterRowCount > 0 && width > 0 ? FColumns[column]->FooterText() : QString();
+    if (text.isEmpty())
+        return width;
+    const int needed = qCeil(QFontMetricsF(font()).horizontalAdvance(text)) + 2 * c_CellPadding + 1;
+    return qMax(width, needed);
 }
 
 int TDBGridEh::ColumnWidth(int index) const
@@ -1010,6 +1028,7 @@ void TDBGridEh::SetFlat(bool value)
 void TDBGridEh::SetFooterRowCount(int count)
 {
     FFooterRowCount = qBound(0, count, 1);
+    ApplyColumnWidths();
     updateGeometries();
     FFooter->update();
 }

@@ -324,6 +324,8 @@ private:
     void ColumnsChanged();
     void ColumnChanged(TColumnEh *column, bool layout);
     void ApplyColumnWidths();
+    // A column's width on screen: its own width, widened to show its footer text whole.
+    int ShownWidth(int column) const;
     void RecalcFooters();
     void TitleClicked(int column, Qt::KeyboardModifiers modifiers);
     void SortMarkerChanged(TColumnEh *column, TSortMarker marker);
@@ -349,6 +351,7 @@ private:
     int FSelectedIndex = -1;
     int FSyncing = 0;
     bool FPlacingFooter = false;
+    bool FWideningColumns = false;
     bool FGeometryAgain = false;
     TGridOptions FOptions;
     TGridOptionsEh FOptionsEh;

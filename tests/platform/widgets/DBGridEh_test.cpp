@@ -3,6 +3,7 @@
 #include "platform/widgets/GridTestSupport.h"
 
 #include <QAbstractItemModelTester>
+#include <QHeaderView>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -366,6 +367,53 @@ TEST_F(DBGridEhFooterPaint, FollowsHorizontalScroll)
     const QPair<int, int> after = FooterTextSpan();
     EXPECT_EQ(after.first, before.first - scrolled) << before.first << ".." << before.second;
     EXPECT_EQ(after.second, before.second - scrolled) << after.first << ".." << after.second;
+}
+
+// A total wider than its column widens the column on screen, never below the column's
+// own width, which stays what the settings keep.
+TEST_F(DBGridEhFooterPaint, ATotalIsNeverCut)
+{
+    Grid->SetColumnWidth(3, 40);
+    DataSet->Open(JournalRows({{1, EncodeDate(2024, 3, 1), "Карта", "a", 1234567.5, 0},
+                               {2, EncodeDate(2024, 3, 2), "Наличные", "b", 2345678.25, 0}}));
+    ShowAndFocus();
+    TColumnEh *sum = Grid->Columns(3);
+    ASSERT_EQ(sum->FooterText(), "3 580 245.75");
+    const int text = Grid->fontMetrics().horizontalAdvance(sum->FooterText());
+    const auto expectWhole = [&](const char *when) {
+        EXPECT_GE(Grid->columnWidth(3), text + 7) << when;
+        const QPair<int, int> span = FooterTextSpan();
+        EXPECT_GE(span.second - span.first + 1, text - 4) << when << ": the painted total is cut";
+    };
+    expectWhole("opened");
+    EXPECT_EQ(Grid->ColumnWidth(3), 40);
+
+    // Dragging the column's border narrower than the total leaves it wide enough.
+    QHeaderView *header = Grid->horizontalHeader();
+    const int border = header->sectionViewportPosition(3) + header->sectionSize(3) - 1;
+    const int y = header->height() / 2;
+    QTest::mousePress(header->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(border, y));
+    QTest::mouseMove(header->viewport(), QPoint(border - 30, y));
+    QTest::mouseMove(header->viewport(), QPoint(border - 60, y));
+    QTest::mouseRelease(header->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(border - 60, y));
+    QApplication::processEvents();
+    expectWhole("dragged narrower");
+
+    // A smaller total gives the column back its own width; a wider own width stays.
+    DataSet->Open(JournalRows({{1, EncodeDate(2024, 3, 1), "Карта", "a", 5, 0}}));
+    Grid->SetColumnWidth(3, 50);
+    EXPECT_EQ(Grid->columnWidth(3), 50);
+    Grid->SetColumnWidth(3, 160);
+    DataSet->Open(JournalRows({{1, EncodeDate(2024, 3, 1), "Карта", "a", 1234567.5, 0},
+                               {2, EncodeDate(2024, 3, 2), "Наличные", "b", 2345678.25, 0}}));
+    EXPECT_EQ(Grid->columnWidth(3), 160);
+
+    // Without a footer row there is nothing to fit.
+    Grid->SetColumnWidth(3, 40);
+    Grid->SetFooterRowCount(0);
+    EXPECT_EQ(Grid->columnWidth(3), 40);
+    Grid->SetFooterRowCount(1);
+    expectWhole("footer shown again");
 }
 
 TEST_F(DBGridEhFooterPaint, NoFooterRowWithoutFooterRowCount)
